@@ -1,0 +1,25 @@
+# Cross toolchain for the Windows build. The libraries Debian does not ship
+# for MinGW come from the cache filled by scripts/setup.sh.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+if(DEFINED ENV{KADRIX_CACHE})
+  set(_kadrix_cache "$ENV{KADRIX_CACHE}")
+elseif(DEFINED ENV{XDG_CACHE_HOME})
+  set(_kadrix_cache "$ENV{XDG_CACHE_HOME}/kadrix")
+else()
+  set(_kadrix_cache "$ENV{HOME}/.cache/kadrix")
+endif()
+get_filename_component(KADRIX_MINGW_DEPS "${_kadrix_cache}/mingw-deps/current" REALPATH)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 "${KADRIX_MINGW_DEPS}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(OPENSSL_ROOT_DIR "${KADRIX_MINGW_DEPS}")
+set(OPENSSL_USE_STATIC_LIBS TRUE)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

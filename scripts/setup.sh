@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on Debian 12 and
+# cross-builds the MinGW libraries Debian does not package (libjpeg-turbo,
+# OpenSSL, libcurl) into a cache keyed by their versions. Safe to re-run:
+# packages already present and a filled cache are reused.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config dpkg-dev clang-format
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis
+  fonts-noto-core fonts-roboto-unhinted fonts-open-sans
+  zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
+  googletest libgtest-dev libbenchmark-dev libcairo2-dev
+)
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+add_deb_src() {
+  local src=/etc/apt/sources.list.d/debian.sources
+  local dst=/etc/apt/sources.list.d/kadrix-deb-src.sources
+  [ -f "$dst" ] && return 0
+  if [ -f "$src" ]; then
+    sed 's/^Types: deb$/Types: deb-src/' "$src" | $SUDO tee "$dst" >/dev/null
+  elif [ -f /etc/apt/sources.list ]; then
+    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee /etc/apt/sources.list.d/kadrix-deb-src.list >/dev/null
+  fi
+  touch /tmp/kadrix-apt-stale
+}
+add_deb_src
+
+if [ ${#missing[@]} -gt 0 ] || [ -f /tmp/kadrix-apt-stale ]; then
+  $SUDO apt-get update -qq
+  rm -f /tmp/kadrix-apt-stale
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# --- cross-built libraries -------------------------------------------------
+CACHE_ROOT="${KADRIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kadrix}"
+src_version() { apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/{print $2; exit}'; }
+JPEG_VER=$(src_version libjpeg-turbo)
+SSL_VER=$(src_version openssl)
+CURL_VER=$(src_version curl)
+if [ -z "$JPEG_VER" ] || [ -z "$SSL_VER" ] || [ -z "$CURL_VER" ]; then
+  $SUDO apt-get update -qq
+  JPEG_VER=$(src_version libjpeg-turbo); SSL_VER=$(src_version openssl); CURL_VER=$(src_version curl)
+fi
+KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r1"
+PREFIX="$CACHE_ROOT/mingw-deps/$KEY"
+mkdir -p "$CACHE_ROOT/mingw-deps"
+
+if [ ! -f "$PREFIX/.complete" ]; then
+  echo "setup: cross-building MinGW libraries into $PREFIX (a few minutes, once)"
+  rm -rf "$PREFIX"
+  WORK=$(mktemp -d "$CACHE_ROOT/build.XXXXXX")
+  trap 'rm -rf "$WORK"' EXIT
+  JOBS=$(nproc)
+  CROSS=x86_64-w64-mingw32
+  cat >"$WORK/toolchain.cmake" <<EOF
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER ${CROSS}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${CROSS}-g++-posix)
+set(CMAKE_RC_COMPILER ${CROSS}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${CROSS} $PREFIX)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+EOF
+  (
+    cd "$WORK"
+    # The mirror's index can name a version whose files are gone: try each.
+    for pkg in libjpeg-turbo openssl curl; do
+      ok=""
+      for v in $(apt-cache showsrc "$pkg" | awk '/^Version:/{print $2}'); do
+        if apt-get source -qq "$pkg=$v" >/dev/null 2>&1; then ok=1; break; fi
+      done
+      [ -n "$ok" ] || { echo "setup: cannot fetch the source of $pkg" >&2; exit 1; }
+    done
+
+    cd "$WORK"/libjpeg-turbo-*/
+    cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WORK/toolchain.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF >/dev/null
+    cmake --build build -j"$JOBS" >/dev/null
+    cmake --install build >/dev/null
+
+    cd "$WORK"/openssl-*/
+    ./Configure mingw64 no-shared no-asm no-tests no-docs --cross-compile-prefix=${CROSS}- \
+      --prefix="$PREFIX" --libdir=lib >/dev/null
+    make -j"$JOBS" build_libs >/dev/null
+    make install_dev >/dev/null
+
+    cd "$WORK"/curl-*/
+    cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WORK/toolchain.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+      -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DHTTP_ONLY=ON \
+      -DCURL_USE_OPENSSL=ON -DOPENSSL_ROOT_DIR="$PREFIX" -DOPENSSL_USE_STATIC_LIBS=ON \
+      -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=OFF \
+      -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DENABLE_MANUAL=OFF >/dev/null
+    cmake --build build -j"$JOBS" >/dev/null
+    cmake --install build >/dev/null
+  )
+  touch "$PREFIX/.complete"
+fi
+ln -sfn "$PREFIX" "$CACHE_ROOT/mingw-deps/current"
+echo "setup: MinGW libraries in $PREFIX"
