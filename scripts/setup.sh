@@ -96,7 +96,7 @@ EOF
     cmake --install build >/dev/null
 
     cd "$WORK"/openssl-*/
-    ./Configure mingw64 no-shared no-asm no-tests no-docs --cross-compile-prefix=${CROSS}- \
+    ./Configure mingw64 no-shared no-asm no-tests --cross-compile-prefix=${CROSS}- \
       --prefix="$PREFIX" --libdir=lib >/dev/null
     make -j"$JOBS" build_libs >/dev/null
     make install_dev >/dev/null

@@ -34,7 +34,8 @@ TEST(MouseChord, ReleasedFirstButtonOrDisabledSettingNeverFires) {
 TEST(MouseChord, OtherMessagesDoNotDisturbTheState) {
     TMouseChord chord;
     chord.OnMessage(RDown, true);
-    for (auto m : {MouseMove, MDown, Wheel}) EXPECT_FALSE(chord.OnMessage(m, true));
+    for (auto m : {MouseMove, MDown, Wheel})
+        EXPECT_FALSE(chord.OnMessage(m, true));
     EXPECT_TRUE(chord.OnMessage(LDown, true));
     // Holding both: another left press (after a left up) fires again.
     chord.OnMessage(LUp, true);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets everything up, builds Kadrix.exe and starts it under Wine: on the
+# current X display when there is one, otherwise on a virtual one (Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target Kadrix
+source scripts/wine-env.sh
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-kadrix}"
+if [ -z "${DISPLAY:-}" ]; then
+    trap kadrix_cleanup EXIT
+    kadrix_start_xvfb 1600x900x24
+    echo "Kadrix runs on the virtual display $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
+fi
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+exec wine build/mingw/Kadrix.exe "$@"

@@ -1,0 +1,218 @@
+#include "app/MainUnit_win.h"
+
+#include "app/Forms_win.h"
+#include "app/TrayMenu.h"
+#include "settings/SettingsUnit.h"
+#include "support/DebugTrace.h"
+#include "support/Utilities.h"
+#include "support/Utilities_win.h"
+
+#include <shellapi.h>
+
+namespace {
+constexpr UINT WM_TRAYICON = WM_APP + 1;
+constexpr UINT_PTR Timer1Id = 1;
+constexpr UINT_PTR TimerCheckUpdatesId = 2;
+constexpr UINT TrayIconId = 1;
+constexpr int MainIconResource = 1;
+} // namespace
+
+TOrvik_Kadrix_MainForm* MainForm = nullptr;
+
+TOrvik_Kadrix_MainForm::TOrvik_Kadrix_MainForm(std::vector<std::wstring> args)
+    : FArgs(std::move(args)) {
+    FIcon.reset(static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(MainIconResource),
+                                                IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                ::GetSystemMetrics(SM_CYSMICON), 0)));
+    RegisterWindowClass({.Name = MainFormClassName, .Icon = FIcon.get()});
+    // A real top-level window with the searched caption, never shown.
+    CreateHandle(MainFormClassName, MainFormCaption, WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT,
+                 CW_USEDEFAULT, 200, 100);
+    MainForm = this;
+    FormCreate();
+}
+
+TOrvik_Kadrix_MainForm::~TOrvik_Kadrix_MainForm() {
+    if (FHook) {
+        ::UnhookWindowsHookEx(FHook);
+        FHook = nullptr;
+    }
+    RemoveTrayIcon();
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TOrvik_Kadrix_MainForm::FormCreate() {
+    FHook = ::SetWindowsHookExW(WH_MOUSE_LL, &MouseChordHook, AppInstance(), 0);
+    SetCheckUpdatesTimer(true);
+    ::SetTimer(Handle(), Timer1Id, 1000, nullptr);
+    SHOW_SETTINGS_MESSAGE = ::RegisterWindowMessageW(ShowSettingsMessageName);
+    FTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    AddTrayIcon();
+}
+
+void TOrvik_Kadrix_MainForm::AddTrayIcon() {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = Handle();
+    nid.uID = TrayIconId;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAYICON;
+    nid.hIcon = FIcon.get();
+    wcsncpy(nid.szTip, ProductTitle.c_str(), std::size(nid.szTip) - 1);
+    FTrayAdded = ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+}
+
+void TOrvik_Kadrix_MainForm::RemoveTrayIcon() noexcept {
+    if (!FTrayAdded) return;
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = Handle();
+    nid.uID = TrayIconId;
+    ::Shell_NotifyIconW(NIM_DELETE, &nid);
+    FTrayAdded = false;
+}
+
+LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != 0 && msg == SHOW_SETTINGS_MESSAGE) {
+        RunSettingsCommand();
+        return DefaultProc(msg, wParam, lParam);
+    }
+    if (msg != 0 && msg == FTaskbarCreated) {
+        // The shell restarted: the icon must be added again.
+        FTrayAdded = false;
+        AddTrayIcon();
+        return 0;
+    }
+    switch (msg) {
+    case WM_TRAYICON:
+        switch (LOWORD(lParam)) {
+        case WM_LBUTTONUP:
+            TrayIcon1Click();
+            break;
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU:
+            ShowPopupMenu();
+            break;
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == Timer1Id)
+            Timer1Timer();
+        else if (wParam == TimerCheckUpdatesId)
+            TimerCheckUpdatesTimer();
+        return 0;
+    case WM_CLOSE:
+        // The hidden main window is only closed by "Выход".
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam) ::PostQuitMessage(0);
+        return 0;
+    }
+    return DefaultProc(msg, wParam, lParam);
+}
+
+void TOrvik_Kadrix_MainForm::TrayIcon1Click() {
+    try {
+        RequestAreaCapture();
+    } catch (const std::exception& e) {
+        DebugTraceException(L"EXCEPTION TrayIcon1Click: ", e);
+    }
+}
+
+void TOrvik_Kadrix_MainForm::ShowPopupMenu() {
+    unique_menu menu(::CreatePopupMenu());
+    if (!menu) return;
+    const auto& items = TrayMenuItems();
+    for (UINT i = 0; i < items.size(); ++i) {
+        if (!items[i].Visible) continue;
+        if (items[i].IsSeparator())
+            ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            ::AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].Caption.c_str());
+    }
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    // Without the foreground switch the menu would not close on an outside click.
+    ::SetForegroundWindow(Handle());
+    const UINT id = static_cast<UINT>(
+        ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0,
+                         Handle(), nullptr));
+    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    if (id != 0) RunMenuCommand(id);
+}
+
+void TOrvik_Kadrix_MainForm::RunMenuCommand(UINT id) {
+    const auto& items = TrayMenuItems();
+    if (id == 0 || id > items.size()) return;
+    try {
+        switch (items[id - 1].Command) {
+        case TTrayCommand::tcScreenshot:
+            // Let the menu vanish from the screen before the desktop is grabbed.
+            ::Sleep(500);
+            RequestAreaCapture();
+            break;
+        case TTrayCommand::tcRecordVideo:
+            ShowOfferWindow();
+            break;
+        case TTrayCommand::tcSupport:
+            OpenInShell(ProductPageAddress(ProcessRegistry(), TProductPage::ppSupport));
+            break;
+        case TTrayCommand::tcSettings:
+            RunSettingsCommand();
+            break;
+        case TTrayCommand::tcFeedback:
+            OpenInShell(ProductPageAddress(ProcessRegistry(), TProductPage::ppSurvey));
+            break;
+        case TTrayCommand::tcCheckUpdate:
+            StartUpdateCheck();
+            break;
+        case TTrayCommand::tcAbout:
+            RunAboutCommand();
+            break;
+        case TTrayCommand::tcExit:
+            ::PostQuitMessage(0);
+            break;
+        case TTrayCommand::tcNone:
+            break;
+        }
+    } catch (const std::exception& e) {
+        DebugTraceException(L"EXCEPTION PopupMenu1: ", e);
+    }
+}
+
+void TOrvik_Kadrix_MainForm::Timer1Timer() {
+    ::KillTimer(Handle(), Timer1Id);
+    if (IsInstallCommandLine(FArgs)) {
+        if (ShowWelcomeModal()) RequestAreaCapture();
+    }
+    SetCheckUpdatesTimer(true);
+}
+
+void TOrvik_Kadrix_MainForm::SetCheckUpdatesTimer(bool enabled) {
+    // Switching on a running timer must not restart its countdown.
+    if (enabled == FCheckUpdatesOn) return;
+    FCheckUpdatesOn = enabled;
+    if (enabled)
+        ::SetTimer(Handle(), TimerCheckUpdatesId, 10000, nullptr);
+    else
+        ::KillTimer(Handle(), TimerCheckUpdatesId);
+}
+
+void TOrvik_Kadrix_MainForm::TimerCheckUpdatesTimer() {
+    SetCheckUpdatesTimer(false);
+    CheckUpdatesIfDue();
+}
+
+LRESULT CALLBACK TOrvik_Kadrix_MainForm::MouseChordHook(int code, WPARAM wParam,
+                                                        LPARAM lParam) noexcept {
+    if (code == HC_ACTION &&
+        FChord.OnMessage(static_cast<std::uint32_t>(wParam), Settings.TwoMouse)) {
+        try {
+            RequestAreaCapture();
+        } catch (...) {
+        }
+        // Keep the second press from the application under the pointer.
+        return 1;
+    }
+    return ::CallNextHookEx(FHook, code, wParam, lParam);
+}

@@ -1,0 +1,76 @@
+// Process entry: single-instance handshake, private fonts, the long-lived
+// windows in their fixed order, and the message loop.
+#include "app/FontFolder.h"
+#include "app/Forms_win.h"
+#include "app/MainUnit_win.h"
+#include "capture/SetRegionFormUnit_win.h"
+#include "settings/SettingsUnit_win.h"
+#include "support/DebugTrace.h"
+#include "win32/Window_win.h"
+
+#include <commctrl.h>
+#include <memory>
+#include <shellapi.h>
+
+namespace {
+constexpr wchar_t InstanceMutexName[] = L"{3B9E4C71-8A2D-4F06-B5E3-7C1D92A4F580}";
+
+void RegisterPrivateFont(const std::wstring& path, bool remove) {
+    if (remove)
+        ::RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
+    else
+        ::AddFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
+}
+
+std::vector<std::wstring> CommandLineArgs() {
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::wstring> args;
+    if (!argv) return args;
+    for (int i = 1; i < count; ++i)
+        args.emplace_back(argv[i]);
+    ::LocalFree(argv);
+    return args;
+}
+
+int RunFirstInstance() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    // Creation order matters: later windows may use earlier ones while
+    // being created. Destruction runs in reverse.
+    auto mainForm = std::make_unique<TOrvik_Kadrix_MainForm>(CommandLineArgs());
+    auto setRegionForm = std::make_unique<TSetRegionForm>();
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (setRegionForm->PreTranslateMessage(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    SettingsStartup();
+    const std::wstring fontsFolder = ExeDirectory() + L"Fonts\\";
+    SetFolderFonts(fontsFolder, false, RegisterPrivateFont);
+
+    int exitCode = 0;
+    // Owned for the whole run; the system would release it at exit anyway.
+    unique_handle mutex(::CreateMutexW(nullptr, TRUE, InstanceMutexName));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (HWND first = ::FindWindowW(MainFormClassName, MainFormCaption))
+            ::PostMessageW(first, ::RegisterWindowMessageW(ShowSettingsMessageName), 0, 0);
+    } else {
+        try {
+            exitCode = RunFirstInstance();
+        } catch (const std::exception& e) {
+            DebugTraceException(L"EXCEPTION Application: ", e);
+            exitCode = 1;
+        }
+    }
+    SetFolderFonts(fontsFolder, true, RegisterPrivateFont);
+    return exitCode;
+}

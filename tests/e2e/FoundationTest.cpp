@@ -1,0 +1,183 @@
+// The program as a user meets it: start, tray, single instance, settings
+// from the registry, the tray menu and the mouse chord.
+#include "KadrixProcess.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr UINT WM_TRAYICON = WM_APP + 1;
+
+class Foundation : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSettingsKey(); }
+    void TearDown() override { ResetSettingsKey(); }
+};
+
+bool OverlayShown(const TKadrixProcess& p) {
+    HWND overlay = p.FindWindowOfClass(L"TSetRegionForm");
+    return overlay && ::IsWindowVisible(overlay);
+}
+
+void CloseOverlay(const TKadrixProcess& p) {
+    TapKey(VK_ESCAPE);
+    WaitUntil([&] { return !OverlayShown(p); }, 3s);
+}
+
+TEST_F(Foundation, StartsHiddenWithItsTrayWindowAndNoVisibleWindow) {
+    TKadrixProcess kadrix;
+    HWND main = kadrix.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    wchar_t caption[64];
+    ::GetWindowTextW(main, caption, 64);
+    EXPECT_STREQ(caption, L"Orvik_Kadrix_MainForm");
+    // Watch for a while: nothing of ours may show, not even briefly.
+    const auto end = std::chrono::steady_clock::now() + 1500ms;
+    while (std::chrono::steady_clock::now() < end) {
+        for (HWND w : kadrix.Windows()) {
+            wchar_t cls[128];
+            ::GetClassNameW(w, cls, 128);
+            ASSERT_FALSE(::IsWindowVisible(w)) << "visible window of class " << cls;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(kadrix.Running());
+    // Nothing is written to the settings key by merely starting.
+    EXPECT_FALSE(ValueExists(TestSettingsKey, L"hkAreaScreen"));
+    EXPECT_FALSE(ValueExists(TestSettingsKey, L"TwoMouse"));
+}
+
+TEST_F(Foundation, SecondInstanceHandsOverAndEnds) {
+    TKadrixProcess first;
+    ASSERT_NE(first.WaitMainWindow(), nullptr);
+    TKadrixProcess second;
+    DWORD code = 1;
+    EXPECT_TRUE(second.WaitExit(10s, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(first.Running());
+}
+
+// Stands in for a running first instance, to see what a second start posts.
+TEST_F(Foundation, SecondInstancePostsShowSettingsToTheFirst) {
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, L"{3B9E4C71-8A2D-4F06-B5E3-7C1D92A4F580}");
+    ASSERT_NE(mutex, nullptr);
+    unique_handle mutexOwner(mutex);
+    static UINT received = 0;
+    received = 0;
+    const UINT showSettings = ::RegisterWindowMessageW(L"ORVIK_KADRIX_SHOWSETTINGS");
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == ::RegisterWindowMessageW(L"ORVIK_KADRIX_SHOWSETTINGS") && wp == 0 && lp == 0)
+            ++received;
+        return ::DefWindowProcW(w, m, wp, lp);
+    };
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TOrvik_Kadrix_MainForm";
+    ::RegisterClassW(&wc);
+    unique_hwnd fake(::CreateWindowExW(0, L"TOrvik_Kadrix_MainForm", L"Orvik_Kadrix_MainForm",
+                                       WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                       nullptr));
+    ASSERT_TRUE(fake);
+    ASSERT_NE(showSettings, 0u);
+
+    TKadrixProcess second;
+    EXPECT_TRUE(second.WaitExit(10s));
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+            return received == 1;
+        },
+        3s));
+    fake.reset();
+    ::UnregisterClassW(L"TOrvik_Kadrix_MainForm", wc.hInstance);
+}
+
+TEST_F(Foundation, TrayMenuShowsItsItemsAndExitEndsTheProcess) {
+    TKadrixProcess kadrix;
+    HWND main = kadrix.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    ::PostMessageW(main, WM_TRAYICON, 1, WM_RBUTTONUP);
+    HWND menuWnd = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menuWnd = ::FindWindowW(L"#32768", nullptr);
+        return menuWnd && ::IsWindowVisible(menuWnd);
+    }));
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::wstring> items;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = L"";
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_STRING;
+        mii.dwTypeData = text;
+        mii.cch = 128;
+        ::GetMenuItemInfoW(menu, i, TRUE, &mii);
+        items.push_back((mii.fType & MFT_SEPARATOR) ? L"-" : text);
+    }
+    const std::vector<std::wstring> expected = {
+        L"Сделать скриншот", L"Записать видео", L"-", L"Настройки",
+        L"Оставить отзыв",   L"О программе",    L"-", L"Выход"};
+    EXPECT_EQ(items, expected);
+
+    // "Выход" is the last item: Up wraps to it from no selection.
+    TapKey(VK_UP);
+    TapKey(VK_RETURN);
+    DWORD code = 1;
+    EXPECT_TRUE(kadrix.WaitExit(10s, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Foundation, WrongTypedAndOddValuesDoNotStopTheStart) {
+    SetString(L"format", L"png");
+    SetBinary(L"pencolor", {1, 2, 3});
+    SetString(L"TwoMouse", L"yes");
+    SetBinary(L"CheckUpdates", {1, 2, 3});
+    SetDword(L"path", 7);
+    TKadrixProcess kadrix;
+    EXPECT_NE(kadrix.WaitMainWindow(), nullptr);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(kadrix.Running());
+}
+
+class MouseChord : public Foundation {
+protected:
+    void Chord() {
+        MoveMouseTo(400, 300);
+        SendMouseButton(MOUSEEVENTF_RIGHTDOWN);
+        SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+        SendMouseButton(MOUSEEVENTF_LEFTUP);
+        SendMouseButton(MOUSEEVENTF_RIGHTUP);
+    }
+};
+
+TEST_F(MouseChord, StartsACaptureWhenEnabled) {
+    TKadrixProcess kadrix;
+    ASSERT_NE(kadrix.WaitMainWindow(), nullptr);
+    Chord();
+    EXPECT_TRUE(WaitUntil([&] { return OverlayShown(kadrix); }, 5s));
+    CloseOverlay(kadrix);
+}
+
+TEST_F(MouseChord, DoesNothingWhenSwitchedOffInTheRegistry) {
+    SetDword(L"TwoMouse", 0);
+    TKadrixProcess kadrix;
+    ASSERT_NE(kadrix.WaitMainWindow(), nullptr);
+    Chord();
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_FALSE(OverlayShown(kadrix));
+}
+
+TEST_F(MouseChord, TrayClickStartsACapture) {
+    TKadrixProcess kadrix;
+    HWND main = kadrix.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    ::PostMessageW(main, WM_TRAYICON, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(WaitUntil([&] { return OverlayShown(kadrix); }, 5s));
+    CloseOverlay(kadrix);
+}
+} // namespace

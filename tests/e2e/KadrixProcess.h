@@ -1,0 +1,54 @@
+#pragma once
+// Starts Kadrix.exe from the build folder and ends it (by its process
+// handle) when the test is over, whatever the test's outcome.
+#include "win32/Handles_win.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TKadrixProcess {
+public:
+    // Starts the exe beside the driver; throws when it can't.
+    explicit TKadrixProcess(const std::wstring& args = L"");
+    TKadrixProcess(const TKadrixProcess&) = delete;
+    TKadrixProcess& operator=(const TKadrixProcess&) = delete;
+    ~TKadrixProcess();
+
+    DWORD Pid() const { return FPid; }
+    HANDLE Process() const { return FProcess.get(); }
+    bool Running() const;
+    // True when the process ended within the timeout; its exit code in *code.
+    bool WaitExit(std::chrono::milliseconds timeout, DWORD* code = nullptr) const;
+    // The main (tray) window once it exists, or null after the timeout.
+    HWND WaitMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
+    // Top-level windows of this process.
+    std::vector<HWND> Windows() const;
+    HWND FindWindowOfClass(const wchar_t* className) const;
+    void Kill();
+
+private:
+    unique_handle FProcess;
+    unique_handle FThread;
+    DWORD FPid = 0;
+};
+
+std::wstring BuildDir();
+// Polls pred every 20 ms until it holds or the timeout passes.
+bool WaitUntil(const std::function<bool()>& pred,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// Registry helpers for the settings key of the program under test.
+extern const wchar_t* const TestSettingsKey;
+void ResetSettingsKey();
+void SetDword(const wchar_t* name, DWORD value);
+void SetString(const wchar_t* name, const std::wstring& value);
+void SetBinary(const wchar_t* name, const std::vector<BYTE>& data);
+bool ValueExists(const wchar_t* key, const wchar_t* name);
+
+// Input through SendInput, as a user would give it.
+void SendKey(WORD vk, bool up);
+void TapKey(WORD vk, std::initializer_list<WORD> modifiers = {});
+void SendMouseButton(DWORD flag);
+void MoveMouseTo(int x, int y);
