@@ -13,18 +13,22 @@ std::size_t CheckedArea(int width, int height) {
 }
 
 // Clips a source rectangle placed at (x, y) against both bitmaps. On return
-// src is the part to read and (x, y) where its top-left corner lands.
+// src is the part to read and (x, y) where its top-left corner lands. 64-bit
+// arithmetic keeps far-off positions from overflowing.
 bool ClipTransfer(const TRect& dstBounds, const TBitmap32& source, TRect& src, int& x, int& y) {
-    const TRect wanted = src;
-    src = src.Intersect(source.BoundsRect());
-    if (src.IsEmpty()) return false;
-    x += src.Left - wanted.Left;
-    y += src.Top - wanted.Top;
-    const TRect placed = src.Offset(x - src.Left, y - src.Top).Intersect(dstBounds);
-    if (placed.IsEmpty()) return false;
-    src = placed.Offset(src.Left - x, src.Top - y);
-    x = placed.Left;
-    y = placed.Top;
+    const TRect s = src.Intersect(source.BoundsRect());
+    if (s.IsEmpty()) return false;
+    const long long left = x + (static_cast<long long>(s.Left) - src.Left);
+    const long long top = y + (static_cast<long long>(s.Top) - src.Top);
+    const long long l = std::max<long long>(left, dstBounds.Left);
+    const long long t = std::max<long long>(top, dstBounds.Top);
+    const long long r = std::min<long long>(left + s.Width(), dstBounds.Right);
+    const long long b = std::min<long long>(top + s.Height(), dstBounds.Bottom);
+    if (l >= r || t >= b) return false;
+    src = {s.Left + int(l - left), s.Top + int(t - top), s.Left + int(r - left),
+           s.Top + int(b - top)};
+    x = int(l);
+    y = int(t);
     return true;
 }
 
