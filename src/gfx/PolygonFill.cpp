@@ -1,0 +1,244 @@
+#include "gfx/PolygonFill.h"
+
+#include "gfx/Blend.h"
+#include "gfx/SmallBuffer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+
+namespace {
+// Horizontal positions are fixed point with this many steps per pixel.
+constexpr int XShift = 8;
+constexpr int XOne = 1 << XShift;
+
+struct TEdge {
+    double YTop;
+    double YBottom;
+    double XTop;
+    double Slope; // dx/dy
+    int Dir;      // +1 downwards, -1 upwards
+};
+
+struct TCrossing {
+    int X;
+    int Dir;
+};
+
+constexpr std::size_t StackEdges = 256;
+constexpr std::size_t StackCells = 2048;
+
+bool Finite(TFloatPoint p) {
+    return std::isfinite(p.X) && std::isfinite(p.Y);
+}
+
+void SortCrossings(TCrossing* c, int count) {
+    const auto less = [](const TCrossing& a, const TCrossing& b) { return a.X < b.X; };
+    if (count > 24) {
+        std::sort(c, c + count, less);
+        return;
+    }
+    for (int i = 1; i < count; ++i) {
+        const TCrossing v = c[i];
+        int j = i;
+        for (; j > 0 && c[j - 1].X > v.X; --j)
+            c[j] = c[j - 1];
+        c[j] = v;
+    }
+}
+
+// Writes one pixel row: cells hold coverage deltas (prefix sums give the
+// covered length in 1/256 pixel, summed over all sub-scanlines).
+void ResolveRow(TColor32* row, std::int32_t* cells, int first, int last, int maxCoverage,
+                TColor32 colour) {
+    const std::uint32_t ca = colour >> 24;
+    const TColor32 rgb = colour & 0x00FFFFFFu;
+    const auto full = gfx_detail::PremixSource(colour, ca);
+    const bool opaque = ca == 255;
+    // alpha = ca * coverage / maxCoverage, in 24-bit fixed point.
+    const std::uint64_t scale = ((std::uint64_t(ca) << 24) + maxCoverage / 2) / maxCoverage;
+    std::int32_t coverage = 0;
+    for (int i = first; i <= last; ++i) {
+        coverage += cells[i];
+        cells[i] = 0;
+        if (coverage <= 0) continue;
+        TColor32& d = row[i];
+        if (coverage >= maxCoverage) {
+            d = opaque ? colour : gfx_detail::BlendPremixed(full, d);
+        } else {
+            const auto a = std::uint32_t((std::uint64_t(coverage) * scale + (1u << 23)) >> 24);
+            if (a != 0) d = BlendColor32(rgb | (a << 24), d);
+        }
+    }
+}
+} // namespace
+
+void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 colour,
+                   int subsamples, const TRect& clip) {
+    if (subsamples < 1 || subsamples > 256)
+        throw std::invalid_argument("PolygonFillAA: sub-samples out of range");
+    const TRect area = clip.Intersect(dst.BoundsRect());
+    if (area.IsEmpty() || (colour >> 24) == 0) return;
+
+    std::size_t edgeCount = 0;
+    for (const auto& c : contours)
+        edgeCount += c.size();
+    if (edgeCount == 0) return;
+
+    TSmallBuffer<TEdge, StackEdges> edges(edgeCount);
+    std::size_t n = 0;
+    double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+    for (const auto& contour : contours) {
+        for (std::size_t i = 0; i < contour.size(); ++i) {
+            const TFloatPoint a = contour[i];
+            const TFloatPoint b = contour[i + 1 == contour.size() ? 0 : i + 1];
+            if (a.Y == b.Y || !Finite(a) || !Finite(b)) continue;
+            const bool down = a.Y < b.Y;
+            const TFloatPoint top = down ? a : b, bottom = down ? b : a;
+            TEdge& e = edges[n++];
+            e.YTop = top.Y;
+            e.YBottom = bottom.Y;
+            e.XTop = top.X;
+            e.Slope = (double(bottom.X) - top.X) / (double(bottom.Y) - top.Y);
+            e.Dir = down ? 1 : -1;
+            minX = std::min({minX, double(a.X), double(b.X)});
+            maxX = std::max({maxX, double(a.X), double(b.X)});
+            minY = std::min(minY, e.YTop);
+            maxY = std::max(maxY, e.YBottom);
+        }
+    }
+    if (n == 0) return;
+
+    const int x0 = int(std::clamp(std::floor(minX), double(area.Left), double(area.Right)));
+    const int x1 = int(std::clamp(std::ceil(maxX), double(area.Left), double(area.Right)));
+    const int y0 = int(std::clamp(std::floor(minY), double(area.Top), double(area.Bottom)));
+    const int y1 = int(std::clamp(std::ceil(maxY), double(area.Top), double(area.Bottom)));
+    if (x0 >= x1 || y0 >= y1) return;
+
+    std::sort(edges.Data(), edges.Data() + n,
+              [](const TEdge& a, const TEdge& b) { return a.YTop < b.YTop; });
+
+    const int width = x1 - x0;
+    TSmallBuffer<std::int32_t, StackCells> cells(std::size_t(width) + 2);
+    std::fill_n(cells.Data(), cells.Size(), 0);
+    TSmallBuffer<std::uint32_t, StackEdges> active(n);
+    TSmallBuffer<TCrossing, StackEdges> crossings(n);
+    std::size_t activeCount = 0, next = 0;
+
+    const double minFixed = double(x0) * XOne, maxFixed = double(x1) * XOne;
+    const int maxCoverage = subsamples * XOne;
+    const double step = 1.0 / subsamples;
+
+    for (int y = y0; y < y1; ++y) {
+        // Drop finished edges, then take in those that start in this row.
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < activeCount; ++i)
+            if (edges[active[i]].YBottom > y) active[kept++] = active[i];
+        activeCount = kept;
+        while (next < n && edges[next].YTop < y + 1)
+            active[activeCount++] = std::uint32_t(next++);
+        if (activeCount == 0) {
+            if (next == n) break;
+            y = std::max(y, int(std::floor(edges[next].YTop)) - 1);
+            continue;
+        }
+
+        int first = INT_MAX, last = -1;
+        auto addEndpoint = [&](int xf, std::int32_t sign) {
+            const int ix = (xf >> XShift) - x0;
+            const int fx = xf & (XOne - 1);
+            cells[ix] += sign * (XOne - fx);
+            cells[ix + 1] += sign * fx;
+            first = std::min(first, ix);
+            last = std::max(last, ix + 1);
+        };
+
+        for (int s = 0; s < subsamples; ++s) {
+            const double ys = y + (s + 0.5) * step;
+            int count = 0;
+            for (std::size_t i = 0; i < activeCount; ++i) {
+                const TEdge& e = edges[active[i]];
+                if (ys < e.YTop || ys >= e.YBottom) continue;
+                const double x = (e.XTop + (ys - e.YTop) * e.Slope) * XOne;
+                crossings[count++] = {int(std::clamp(x, minFixed, maxFixed) + 0.5), e.Dir};
+            }
+            if (count < 2) continue;
+            SortCrossings(crossings.Data(), count);
+            int winding = 0, spanStart = 0;
+            for (int i = 0; i < count; ++i) {
+                const int before = winding;
+                winding += crossings[i].Dir;
+                if (before == 0 && winding != 0) {
+                    spanStart = crossings[i].X;
+                } else if (before != 0 && winding == 0 && crossings[i].X > spanStart) {
+                    addEndpoint(spanStart, 1);
+                    addEndpoint(crossings[i].X, -1);
+                }
+            }
+        }
+        if (last < 0) continue;
+        // The cell past the last pixel only ever balances to zero; clear it.
+        const int lastPixel = std::min(last, width - 1);
+        ResolveRow(dst.Row(y) + x0, cells.Data(), first, lastPixel, maxCoverage, colour);
+        for (int i = lastPixel + 1; i <= last; ++i)
+            cells[i] = 0;
+    }
+}
+
+void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 colour,
+                   int subsamples) {
+    PolygonFillAA(dst, contours, colour, subsamples, dst.BoundsRect());
+}
+
+void PolygonFillAA(TBitmap32& dst, std::span<const TFloatPoint> contour, TColor32 colour,
+                   int subsamples) {
+    const TPolygon one(contour.begin(), contour.end());
+    PolygonFillAA(dst, std::span<const TPolygon>(&one, 1), colour, subsamples);
+}
+
+void FlattenCubicBezier(TFloatPoint p0, TFloatPoint p1, TFloatPoint p2, TFloatPoint p3,
+                        std::vector<TFloatPoint>& out, float tolerance) {
+    // A chord of a curve whose second derivative is bounded by M deviates at
+    // most M / (8 n^2); for a cubic M <= 6 * max |second difference|.
+    const double ddx = std::max(std::abs(double(p0.X) - 2.0 * p1.X + p2.X),
+                                std::abs(double(p1.X) - 2.0 * p2.X + p3.X));
+    const double ddy = std::max(std::abs(double(p0.Y) - 2.0 * p1.Y + p2.Y),
+                                std::abs(double(p1.Y) - 2.0 * p2.Y + p3.Y));
+    const double dd = std::hypot(ddx, ddy);
+    const double tol = tolerance > 0 ? tolerance : 0.1;
+    const double want = std::ceil(std::sqrt(0.75 * dd / tol));
+    const int steps = std::isfinite(want) ? int(std::clamp(want, 1.0, 1024.0)) : 1;
+    for (int i = 1; i < steps; ++i) {
+        const double t = double(i) / steps, u = 1 - t;
+        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        out.push_back({float(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+                       float(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y)});
+    }
+    out.push_back(p3);
+}
+
+TPolygon DiscPolygon(float cx, float cy, float r) {
+    TPolygon out;
+    if (!(r > 0)) return out;
+    constexpr float Kappa = 0.5523f;
+    const float k = r * Kappa;
+    // Quarter arcs from +x through +y, -x and -y back to +x.
+    // Chords cut area off a convex curve: the handles' 4 px discs need a
+    // tight tolerance to keep their area within a fraction of a percent.
+    constexpr float Tolerance = 0.01f;
+    const TFloatPoint east{cx + r, cy}, south{cx, cy + r}, west{cx - r, cy}, north{cx, cy - r};
+    out.push_back(east);
+    FlattenCubicBezier(east, {cx + r, cy + k}, {cx + k, cy + r}, south, out, Tolerance);
+    FlattenCubicBezier(south, {cx - k, cy + r}, {cx - r, cy + k}, west, out, Tolerance);
+    FlattenCubicBezier(west, {cx - r, cy - k}, {cx - k, cy - r}, north, out, Tolerance);
+    FlattenCubicBezier(north, {cx + k, cy - r}, {cx + r, cy - k}, east, out, Tolerance);
+    out.pop_back(); // the closing point repeats the first
+    return out;
+}
+
+void FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples) {
+    const TPolygon disc = DiscPolygon(cx, cy, r);
+    PolygonFillAA(dst, std::span<const TPolygon>(&disc, 1), colour, subsamples);
+}
