@@ -76,6 +76,8 @@ bool LoadRegSettings(TRegistry& registry, TSettings& settings, std::wstring_view
     LoadBool(*key, L"OpenURL", settings.OpenURL);
 
     if (settings.path.empty()) settings.path = defaultPath;
+    // File names are appended to the folder directly; a hand-edited value may lack the separator.
+    if (!settings.path.empty() && settings.path.back() != L'\\') settings.path += L'\\';
     LoadString(*key, L"lastpath", settings.lastpath);
     return true;
 }

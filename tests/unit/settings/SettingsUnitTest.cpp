@@ -73,12 +73,14 @@ TEST(SettingsLoad, PartialKeyKeepsDefaultsForMissingValues) {
     EXPECT_TRUE(registry.Log.empty());
 }
 
-TEST(SettingsLoad, EmptyPathIsReplacedByDefaultAndStoredPathKept) {
+TEST(SettingsLoad, EmptyPathIsReplacedByDefaultAndStoredPathEndsWithSeparator) {
     TMemoryRegistry registry;
     registry.Put(SettingsKey, L"path", Str(L""));
     EXPECT_EQ(Loaded(registry).path, DefaultPath);
 
     registry.Put(SettingsKey, L"path", Str(L"E:\\Shots\\"));
+    EXPECT_EQ(Loaded(registry).path, L"E:\\Shots\\");
+    registry.Put(SettingsKey, L"path", Str(L"E:\\Shots"));
     EXPECT_EQ(Loaded(registry).path, L"E:\\Shots\\");
 }
 
@@ -309,15 +311,5 @@ TEST(SettingsKeyAccess, OpenSettingsKeyCreatesAndNeverRaises) {
     EXPECT_EQ(OpenSettingsKey(&failing), nullptr);
     failing.ThrowOnOpen = true;
     EXPECT_EQ(OpenSettingsKey(&failing), nullptr);
-}
-
-TEST(HotKeyKinds, MapToTheirFields) {
-    TSettings settings;
-    HotKeyOf(settings, thkAll) = 1;
-    HotKeyOf(settings, thkWin) = 2;
-    HotKeyOf(settings, thkArea) = 3;
-    EXPECT_EQ(settings.hkAllScreen, 1);
-    EXPECT_EQ(settings.hkWindow, 2);
-    EXPECT_EQ(settings.hkAreaScreen, 3);
 }
 } // namespace
