@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+// How a pixel is put over another: blend (the default everywhere) or merge,
+// source-over that honours the destination's alpha.
+enum TCombineMode { cmBlend, cmMerge };
+
 namespace gfx_detail {
 constexpr std::uint32_t RB = 0x00FF00FFu;
 constexpr std::uint32_t Half = 0x00800080u;

@@ -1,0 +1,28 @@
+#pragma once
+// A font as the program names it: face, size in points and style bits. The
+// platform's text renderer resolves it (face substitution, pixel size).
+#include <string>
+
+enum TFontStyleBits : unsigned {
+    fsBold = 1,
+    fsItalic = 2,
+    fsUnderline = 4,
+    fsStrikeOut = 8,
+};
+
+struct TFontSpec {
+    std::wstring Name;
+    int Size = 8; // points
+    unsigned Style = 0;
+
+    // The same font enlarged, for rendering text at a multiple of its size.
+    TFontSpec Scaled(int factor) const { return {Name, Size * factor, Style}; }
+
+    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+};
+
+// The font every new drawing surface starts with: the system's dialog face
+// (the renderer substitutes it, normally Tahoma) at 8 points.
+inline TFontSpec DefaultDialogFont() {
+    return {L"MS Shell Dlg 2", 8, 0};
+}
