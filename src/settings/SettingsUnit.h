@@ -49,12 +49,9 @@ TShortCut& HotKeyOf(TSettings& settings, TTypeHotKey kind);
 
 extern TSettings Settings;
 
-// Text tool font; changed by the font panel, never stored.
+// Text tool font; changed by the font panel, never stored. The style byte
+// holds the font style bits: bold 1, italic 2, underline 4, strikeout 8.
 using TFontStyles = std::uint8_t;
-constexpr TFontStyles fsBold = 1;
-constexpr TFontStyles fsItalic = 2;
-constexpr TFontStyles fsUnderline = 4;
-constexpr TFontStyles fsStrikeOut = 8;
 
 extern std::wstring TextFontName;
 extern std::int32_t TextFontSize;
