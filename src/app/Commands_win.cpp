@@ -12,6 +12,9 @@ bool ShowWelcomeModal() {
 }
 void CheckUpdatesIfDue() {}
 void StartUpdateCheck() {}
+bool SettingsHotKeyEditorFocused() {
+    return false;
+}
 
 void RequestAreaCapture() {
     if (SetRegionForm) SetRegionForm->StartSelectRegion(0);

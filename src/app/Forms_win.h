@@ -3,6 +3,7 @@
 // so the windows can reach one another. Null until (and unless) created.
 class TOrvik_Kadrix_MainForm;
 class TSetRegionForm;
+class TSetRegionWindow;
 
 extern TOrvik_Kadrix_MainForm* MainForm;
 extern TSetRegionForm* SetRegionForm;
@@ -15,5 +16,7 @@ void ShowOfferWindow();
 bool ShowWelcomeModal();
 void CheckUpdatesIfDue();
 void StartUpdateCheck();
+// True while the settings dialog's hotkey editor has the keyboard focus.
+bool SettingsHotKeyEditorFocused();
 // Area capture request from the tray, the chord or the welcome window.
 void RequestAreaCapture();

@@ -3,6 +3,7 @@
 #include "app/Forms_win.h"
 #include "app/TrayMenu.h"
 #include "settings/SettingsUnit.h"
+#include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"
 #include "support/Utilities.h"
 #include "support/Utilities_win.h"
@@ -58,7 +59,8 @@ void TOrvik_Kadrix_MainForm::AddTrayIcon() {
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYICON;
     nid.hIcon = FIcon.get();
-    wcsncpy(nid.szTip, ProductTitle.c_str(), std::size(nid.szTip) - 1);
+    const std::wstring tip(ProductTitle);
+    wcsncpy(nid.szTip, tip.c_str(), std::size(nid.szTip) - 1);
     FTrayAdded = ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
 }
 
@@ -155,13 +157,13 @@ void TOrvik_Kadrix_MainForm::RunMenuCommand(UINT id) {
             ShowOfferWindow();
             break;
         case TTrayCommand::tcSupport:
-            OpenInShell(ProductPageAddress(ProcessRegistry(), TProductPage::ppSupport));
+            OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SupportPage));
             break;
         case TTrayCommand::tcSettings:
             RunSettingsCommand();
             break;
         case TTrayCommand::tcFeedback:
-            OpenInShell(ProductPageAddress(ProcessRegistry(), TProductPage::ppSurvey));
+            OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SurveyPage));
             break;
         case TTrayCommand::tcCheckUpdate:
             StartUpdateCheck();

@@ -4,9 +4,20 @@
 // can forget (or double) a release.
 #include <windows.h>
 
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
-template <typename H, auto Close, H Invalid = H{}> class TUniqueHandle {
+// InvalidValue is the "no handle" value as an integer (-1 for find handles).
+template <typename H, auto Close, std::intptr_t InvalidValue = 0> class TUniqueHandle {
+    static H InvalidHandle() noexcept {
+        if constexpr (std::is_pointer_v<H>)
+            return reinterpret_cast<H>(InvalidValue);
+        else
+            return static_cast<H>(InvalidValue);
+    }
+    static inline const H Invalid = InvalidHandle();
+
 public:
     TUniqueHandle() = default;
     explicit TUniqueHandle(H h) noexcept : FHandle(h) {}
@@ -28,7 +39,7 @@ public:
     }
 
 private:
-    H FHandle = Invalid;
+    H FHandle = InvalidHandle();
 };
 
 namespace handles_detail {
@@ -79,7 +90,7 @@ using unique_menu = TUniqueHandle<HMENU, handles_detail::CloseMenu>;
 using unique_hwnd = TUniqueHandle<HWND, handles_detail::CloseWindow>;
 using unique_mem_dc = TUniqueHandle<HDC, handles_detail::CloseDc>;
 using unique_hook = TUniqueHandle<HHOOK, handles_detail::CloseHook>;
-using unique_find = TUniqueHandle<HANDLE, handles_detail::CloseFind, INVALID_HANDLE_VALUE>;
+using unique_find = TUniqueHandle<HANDLE, handles_detail::CloseFind, -1>;
 using unique_hglobal = TUniqueHandle<HGLOBAL, handles_detail::CloseGlobal>;
 using unique_module = TUniqueHandle<HMODULE, handles_detail::CloseModule>;
 

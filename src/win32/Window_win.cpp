@@ -1,5 +1,6 @@
 #include "win32/Window_win.h"
 
+#include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"
 
 #include <stdexcept>
@@ -82,16 +83,6 @@ LRESULT CALLBACK TWindow::Trampoline(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
 
 HINSTANCE AppInstance() noexcept {
     return ::GetModuleHandleW(nullptr);
-}
-
-std::wstring ExeFullPath() {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {};
-        if (n < buf.size()) return std::wstring(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
 }
 
 std::wstring ExeDirectory() {

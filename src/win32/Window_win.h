@@ -51,5 +51,4 @@ private:
 };
 
 HINSTANCE AppInstance() noexcept;
-std::wstring ExeFullPath();
 std::wstring ExeDirectory(); // with a trailing backslash

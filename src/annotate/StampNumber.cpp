@@ -1,0 +1,3 @@
+#include "annotate/StampNumber.h"
+
+std::int32_t StampNumber = 1;

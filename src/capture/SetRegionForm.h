@@ -1,0 +1,97 @@
+#pragma once
+// The capture overlay without its window: the frozen desktop in a layered
+// view, the selection, the start of a capture, closing, and the hand-over to
+// the editor panels or the immediate output action. The Win32 window hosts
+// one of these and implements TSetRegionHost; tests drive it with simulated
+// mouse events and a fake host.
+#include "capture/RubberbandLayerNew.h"
+#include "capture/SelectionGeometry.h"
+#include "gfx/BitmapLayer.h"
+#include "gfx/ImageView.h"
+#include "gfx/Point.h"
+
+#include <optional>
+#include <vector>
+
+class TTextRasterizer;
+
+// What the overlay needs from the platform.
+class TSetRegionHost {
+public:
+    virtual ~TSetRegionHost() = default;
+    virtual bool OverlayShowing() const = 0;
+    // Places the window over bounds (screen), shows it on top of everything
+    // and makes it the foreground window.
+    virtual void ShowOverlay(const TRect& bounds) = 0;
+    virtual void HideOverlay() = 0;
+    virtual void FocusOverlay() = 0;
+    virtual TPoint PrimaryScreenSize() const = 0;
+    virtual std::vector<TRect> MonitorBounds() const = 0;
+    // One copy of area (screen) into a new image; draws the mouse cursor
+    // into it when drawCursor is set.
+    virtual TBitmap32 GrabScreen(const TRect& area, bool drawCursor) = 0;
+    // The foreground window's rectangle (screen), none without one.
+    virtual std::optional<TRect> ForegroundWindowRect() const = 0;
+    virtual TPoint CursorPos() const = 0;
+    // Application-wide cursor; crDefault hands it back to each control.
+    virtual void SetAppCursor(TCursorKind cursor) = 0;
+    // True while the settings dialog's hotkey editor has the keyboard focus.
+    virtual bool HotKeyEditorFocused() const = 0;
+};
+
+// The editor panels and output actions the overlay hands over to.
+class TOverlayPanels {
+public:
+    virtual ~TOverlayPanels() = default;
+    virtual void HideEditorPanels() {}
+    virtual void ShowEditorPanels() {}
+    virtual void UpdatePositionPanels(const TRect& /*workArea*/, const TFloatRect& /*sel*/) {}
+    virtual void CloseEditorPanels() {}
+    // The editor is shown: the panels appear and the arrow tool is chosen.
+    virtual void StartEditor() {}
+    virtual void PerformUpload() {}
+    virtual void PerformCopy() {}
+};
+
+class TSetRegionForm {
+public:
+    TSetRegionForm(TSetRegionHost& host, TTextRasterizer& text);
+    TSetRegionForm(const TSetRegionForm&) = delete;
+    TSetRegionForm& operator=(const TSetRegionForm&) = delete;
+
+    void SetPanels(TOverlayPanels* panels) { FPanels = panels ? panels : &FNoPanels; }
+
+    // 0 area, 1 foreground window, 2 all screens.
+    void StartSelectRegion(int TypeSelect);
+    void ShowSelectRegion(bool ForceShowRedact, bool ShowGIF);
+    // Esc: closes the overlay (a text being edited is committed first once
+    // the text tool exists).
+    void TestClose();
+    void Close();
+    void HidePanels();
+    void ShowPanels();
+    // The finished picture: the selection cut out of the working image.
+    TBitmap32 GetBitmap() const;
+
+    TImageView& View() { return imgView1; }
+    const TImageView& View() const { return imgView1; }
+    TRubberbandLayerNew& Selection() { return *LayerRect; }
+    const TRubberbandLayerNew& Selection() const { return *LayerRect; }
+    TBitmapLayer& DrawLayer() { return *LayerDrawTool; }
+    const TRect& WorkArea() const { return RectWork; }
+
+private:
+    void imgView1MouseDown(const TViewMouse& m, TCustomLayer* layer);
+    void imgView1MouseMove(const TViewMouse& m, TCustomLayer* layer);
+    void imgView1MouseUp(const TViewMouse& m, TCustomLayer* layer);
+    void LayerRectResizing(const TFloatRect& oldLocation, TFloatRect& newLocation);
+
+    TSetRegionHost& FHost;
+    TOverlayPanels FNoPanels;
+    TOverlayPanels* FPanels = &FNoPanels;
+    TImageView imgView1;
+    TBitmapLayer* LayerDrawTool = nullptr;
+    TRubberbandLayerNew* LayerRect = nullptr;
+    TRect RectWork;
+    TInitialDrag FInitialDrag;
+};

@@ -1,0 +1,369 @@
+#include "capture/SetRegionFormUnit_win.h"
+
+#include "app/Forms_win.h"
+#include "settings/SettingsUnit.h"
+#include "support/DebugTrace.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#undef AddAtom // the hotkey platform's method, not the system macro
+
+TSetRegionWindow* SetRegionWindow = nullptr;
+TSetRegionForm* SetRegionForm = nullptr;
+
+namespace {
+constexpr wchar_t OverlayClassName[] = L"TSetRegionForm";
+constexpr wchar_t HotKeyClassName[] = L"TKadrixHotKeyWindow";
+
+// A memory DC with a top-down 32-bit DIB section selected into it.
+class TDibSection {
+public:
+    TDibSection(int width, int height) : FWidth(width), FHeight(height) {
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = width;
+        bmi.bmiHeader.biHeight = -height;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader.biCompression = BI_RGB;
+        FDC.reset(::CreateCompatibleDC(nullptr));
+        FBitmap.reset(::CreateDIBSection(FDC.get(), &bmi, DIB_RGB_COLORS, &FBits, nullptr, 0));
+        if (!FDC || !FBitmap || !FBits) throw std::runtime_error("CreateDIBSection failed");
+        FOld = ::SelectObject(FDC.get(), FBitmap.get());
+    }
+    ~TDibSection() {
+        if (FDC) ::SelectObject(FDC.get(), FOld);
+    }
+    TDibSection(const TDibSection&) = delete;
+    TDibSection& operator=(const TDibSection&) = delete;
+
+    HDC DC() const { return FDC.get(); }
+    TColor32* Row(int y) const { return static_cast<TColor32*>(FBits) + std::size_t(y) * FWidth; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+
+private:
+    int FWidth, FHeight;
+    unique_mem_dc FDC;
+    unique_bitmap FBitmap;
+    void* FBits = nullptr;
+    HGDIOBJ FOld = nullptr;
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) {
+    reinterpret_cast<std::vector<TRect>*>(lp)->push_back({r->left, r->top, r->right, r->bottom});
+    return TRUE;
+}
+
+TShiftState KeyShift(WPARAM wParam) {
+    TShiftState s;
+    if (wParam & MK_LBUTTON) s = s | ssLeft;
+    if (wParam & MK_RBUTTON) s = s | ssRight;
+    if (wParam & MK_MBUTTON) s = s | ssMiddle;
+    if (wParam & MK_SHIFT) s = s | ssShift;
+    if (wParam & MK_CONTROL) s = s | ssCtrl;
+    if (::GetKeyState(VK_MENU) & 0x8000) s = s | ssAlt;
+    return s;
+}
+} // namespace
+
+// The hidden window the three capture hotkeys are registered to.
+class THotKeyWindow final : public TWindow, public THotKeyPlatform {
+public:
+    THotKeyWindow() {
+        RegisterWindowClass({.Name = HotKeyClassName});
+        CreateHandle(HotKeyClassName, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0);
+    }
+    THotKeys* Keys = nullptr;
+
+    std::uint16_t AddAtom(std::wstring_view name) override {
+        return ::GlobalAddAtomW(std::wstring(name).c_str());
+    }
+    void Unregister(std::uint16_t id) override { ::UnregisterHotKey(Handle(), id); }
+    bool Register(std::uint16_t id, std::uint32_t modifiers, std::uint32_t vk) override {
+        return ::RegisterHotKey(Handle(), id, modifiers, vk) != FALSE;
+    }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = DefaultProc(msg, wParam, lParam);
+        if (msg == WM_HOTKEY && Keys && SetRegionForm) {
+            if (const auto kind = Keys->CaptureForHotKey(wParam))
+                SetRegionForm->StartSelectRegion(*kind);
+        }
+        return result;
+    }
+};
+
+TSetRegionWindow::TSetRegionWindow() {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    FCrossCursor = ::LoadCursorW(AppInstance(), L"CUR_1");
+    if (!FCrossCursor) FCrossCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    RegisterWindowClass({.Name = OverlayClassName, .Cursor = FCrossCursor});
+    CreateHandle(OverlayClassName, L"Kadrix", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 0,
+                 0);
+    SetRegionWindow = this;
+    try {
+        FHotKeyWindow = std::make_unique<THotKeyWindow>();
+        FHotKeys = std::make_unique<THotKeys>(*FHotKeyWindow);
+        FHotKeyWindow->Keys = FHotKeys.get();
+        RegHotKey(thkAll, Settings.hkAllScreen);
+        RegHotKey(thkWin, Settings.hkWindow);
+        RegHotKey(thkArea, Settings.hkAreaScreen);
+    } catch (const std::exception& e) {
+        DebugTraceException(L"EXCEPTION SetRegionForm.FormCreate:", e);
+    }
+    FForm = std::make_unique<TSetRegionForm>(static_cast<TSetRegionHost&>(*this), FText);
+    SetRegionForm = FForm.get();
+    FForm->View().OnInvalidate = [this](const TRect& r) {
+        const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+        ::InvalidateRect(Handle(), &rc, FALSE);
+    };
+}
+
+TSetRegionWindow::~TSetRegionWindow() {
+    if (SetRegionForm == FForm.get()) SetRegionForm = nullptr;
+    if (SetRegionWindow == this) SetRegionWindow = nullptr;
+    DestroyHandle();
+}
+
+bool TSetRegionWindow::RegHotKey(TTypeHotKey tp, TShortCut hk) {
+    return FHotKeys && FHotKeys->RegHotKey(tp, hk);
+}
+
+bool TSetRegionWindow::PreTranslateMessage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    switch (msg.wParam) {
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_SNAPSHOT:
+    case VK_DELETE:
+        // Reserved for the text tool's caret; no window receives them.
+        return true;
+    }
+    return false;
+}
+
+bool TSetRegionWindow::OverlayShowing() const {
+    return ::IsWindowVisible(Handle()) != FALSE;
+}
+
+void TSetRegionWindow::ShowOverlay(const TRect& b) {
+    ::SetWindowPos(Handle(), HWND_TOPMOST, b.Left, b.Top, b.Width(), b.Height(),
+                   SWP_SHOWWINDOW | SWP_NOCOPYBITS);
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(Handle());
+    ::UpdateWindow(Handle());
+}
+
+void TSetRegionWindow::HideOverlay() {
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+void TSetRegionWindow::FocusOverlay() {
+    ::SetFocus(Handle());
+}
+
+TPoint TSetRegionWindow::PrimaryScreenSize() const {
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+std::vector<TRect> TSetRegionWindow::MonitorBounds() const {
+    std::vector<TRect> monitors;
+    ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+TBitmap32 TSetRegionWindow::GrabScreen(const TRect& area, bool drawCursor) {
+    const int w = area.Width(), h = area.Height();
+    TBitmap32 image(w, h);
+    if (w <= 0 || h <= 0) return image;
+    TDibSection dib(w, h);
+    {
+        TWindowDC screen(::GetDesktopWindow());
+        // Plain SRCCOPY: layered windows stay out, and the grab is one copy.
+        ::BitBlt(dib.DC(), 0, 0, w, h, screen.get(), area.Left, area.Top, SRCCOPY);
+    }
+    if (drawCursor) {
+        CURSORINFO ci{};
+        ci.cbSize = sizeof(ci);
+        if (::GetCursorInfo(&ci) && ci.flags == CURSOR_SHOWING) {
+            ICONINFO ii{};
+            if (::GetIconInfo(ci.hCursor, &ii)) {
+                unique_bitmap mask(ii.hbmMask), colour(ii.hbmColor);
+                ::DrawIcon(dib.DC(), ci.ptScreenPos.x - area.Left, ci.ptScreenPos.y - area.Top,
+                           ci.hCursor);
+            }
+        }
+    }
+    ::GdiFlush();
+    // The grabbed alpha means nothing: the working image is drawn opaque.
+    for (int y = 0; y < h; ++y) {
+        const TColor32* src = dib.Row(y);
+        TColor32* dst = image.Row(y);
+        for (int x = 0; x < w; ++x)
+            dst[x] = src[x] | 0xFF000000u;
+    }
+    return image;
+}
+
+std::optional<TRect> TSetRegionWindow::ForegroundWindowRect() const {
+    HWND fg = ::GetForegroundWindow();
+    if (!fg) return std::nullopt;
+    RECT r;
+    if (!::GetWindowRect(fg, &r)) return std::nullopt;
+    return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+TPoint TSetRegionWindow::CursorPos() const {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+void TSetRegionWindow::SetAppCursor(TCursorKind cursor) {
+    FAppCursor = cursor;
+    if (OverlayShowing())
+        ::SetCursor(CursorHandle(cursor != crDefault ? cursor : FForm->View().CurrentCursor()));
+}
+
+bool TSetRegionWindow::HotKeyEditorFocused() const {
+    return SettingsHotKeyEditorFocused();
+}
+
+HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
+    const wchar_t* id = IDC_ARROW;
+    switch (kind) {
+    case crCross:
+    case crDefault:
+        return FCrossCursor;
+    case crSizeAll:
+        id = IDC_SIZEALL;
+        break;
+    case crSizeNS:
+        id = IDC_SIZENS;
+        break;
+    case crSizeWE:
+        id = IDC_SIZEWE;
+        break;
+    case crSizeNWSE:
+        id = IDC_SIZENWSE;
+        break;
+    case crSizeNESW:
+        id = IDC_SIZENESW;
+        break;
+    case crIBeam:
+        id = IDC_IBEAM;
+        break;
+    case crHandPoint:
+        id = IDC_HAND;
+        break;
+    case crArrow:
+        break;
+    }
+    return ::LoadCursorW(nullptr, id);
+}
+
+TViewMouse TSetRegionWindow::ViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    const TMouseArgs a = DecodeMouse(wParam, lParam);
+    TViewMouse m;
+    m.X = a.X;
+    m.Y = a.Y;
+    m.Shift = KeyShift(wParam);
+    switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        m.Button = mbRight;
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        m.Button = mbMiddle;
+        break;
+    default:
+        m.Button = mbLeft;
+    }
+    return m;
+}
+
+void TSetRegionWindow::Paint() {
+    TPaintDC dc(Handle());
+    TImageView& view = FForm->View();
+    view.ComposeDirty();
+    const RECT& p = dc.Area();
+    Blit(dc.get(), TRect{p.left, p.top, p.right, p.bottom}.Intersect(view.BoundsRect()));
+}
+
+void TSetRegionWindow::Blit(HDC dc, const TRect& area) {
+    if (area.IsEmpty()) return;
+    const TBitmap32& buf = FForm->View().Buffer();
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = buf.Width();
+    bmi.bmiHeader.biHeight = -area.Height();
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    // Rows area.Top.. of the top-down buffer, passed as their own small DIB.
+    ::SetDIBitsToDevice(dc, area.Left, area.Top, area.Width(), area.Height(), area.Left, 0, 0,
+                        area.Height(), buf.Row(area.Top), &bmi, DIB_RGB_COLORS);
+}
+
+LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TImageView& view = FForm->View();
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(CursorHandle(FAppCursor != crDefault ? FAppCursor : view.CurrentCursor()));
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        ::SetCapture(Handle());
+        view.MouseDown(ViewMouse(msg, wParam, lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        view.MouseMove(ViewMouse(msg, wParam, lParam));
+        ::UpdateWindow(Handle());
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        view.MouseUp(ViewMouse(msg, wParam, lParam));
+        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == Handle())
+            ::ReleaseCapture();
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != Handle()) view.ReleaseMouseCapture();
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+            FForm->TestClose();
+            return 0;
+        }
+        break;
+    case WM_ACTIVATEAPP:
+        // Another application came forward during a capture: stay on top.
+        if (!wParam && OverlayShowing())
+            ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        break;
+    case WM_CLOSE:
+        FForm->Close();
+        return 0;
+    }
+    return DefaultProc(msg, wParam, lParam);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The overlay's window: a borderless, topmost popup over the whole virtual
+// screen that shows the overlay's composed view, feeds it mouse and keyboard
+// input, grabs the screen, and owns the hidden hotkey window.
+#include "capture/HotKeys.h"
+#include "capture/SetRegionForm.h"
+#include "win32/GdiTextRasterizer_win.h"
+#include "win32/Window_win.h"
+
+#include <memory>
+
+class THotKeyWindow;
+
+class TSetRegionWindow final : public TWindow, private TSetRegionHost {
+public:
+    TSetRegionWindow();
+    ~TSetRegionWindow() override;
+
+    TSetRegionForm& Form() { return *FForm; }
+    bool RegHotKey(TTypeHotKey tp, TShortCut hk);
+    // Application-wide key filter, run on every message the GUI thread
+    // retrieves; true when the message was handled and must not be dispatched.
+    bool PreTranslateMessage(const MSG& msg);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // TSetRegionHost
+    bool OverlayShowing() const override;
+    void ShowOverlay(const TRect& bounds) override;
+    void HideOverlay() override;
+    void FocusOverlay() override;
+    TPoint PrimaryScreenSize() const override;
+    std::vector<TRect> MonitorBounds() const override;
+    TBitmap32 GrabScreen(const TRect& area, bool drawCursor) override;
+    std::optional<TRect> ForegroundWindowRect() const override;
+    TPoint CursorPos() const override;
+    void SetAppCursor(TCursorKind cursor) override;
+    bool HotKeyEditorFocused() const override;
+
+    void Paint();
+    void Blit(HDC dc, const TRect& area);
+    TViewMouse ViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) const;
+    HCURSOR CursorHandle(TCursorKind kind) const;
+
+    TGdiTextRasterizer FText;
+    std::unique_ptr<TSetRegionForm> FForm;
+    std::unique_ptr<THotKeyWindow> FHotKeyWindow;
+    std::unique_ptr<THotKeys> FHotKeys;
+    HCURSOR FCrossCursor = nullptr;
+    TCursorKind FAppCursor = crDefault;
+};
+
+extern TSetRegionWindow* SetRegionWindow;

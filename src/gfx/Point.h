@@ -1,0 +1,7 @@
+#pragma once
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+};
