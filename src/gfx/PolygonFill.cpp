@@ -50,27 +50,30 @@ void SortCrossings(TCrossing* c, int count) {
 }
 
 // Writes one pixel row: cells hold coverage deltas (prefix sums give the
-// covered length in 1/256 pixel, summed over all sub-scanlines).
+// covered length in 1/256 pixel, summed over all sub-scanlines). A run of
+// zero deltas has constant coverage and is blended as one span, which keeps
+// the interior of large shapes on the vectorisable span loop.
 void ResolveRow(TColor32* row, std::int32_t* cells, int first, int last, int maxCoverage,
                 TColor32 colour) {
     const std::uint32_t ca = colour >> 24;
     const TColor32 rgb = colour & 0x00FFFFFFu;
-    const auto full = gfx_detail::PremixSource(colour, ca);
-    const bool opaque = ca == 255;
     // alpha = ca * coverage / maxCoverage, in 24-bit fixed point.
     const std::uint64_t scale = ((std::uint64_t(ca) << 24) + maxCoverage / 2) / maxCoverage;
     std::int32_t coverage = 0;
-    for (int i = first; i <= last; ++i) {
+    int i = first;
+    while (i <= last) {
         coverage += cells[i];
         cells[i] = 0;
-        if (coverage <= 0) continue;
-        TColor32& d = row[i];
+        int end = i + 1;
+        while (end <= last && cells[end] == 0)
+            ++end;
         if (coverage >= maxCoverage) {
-            d = opaque ? colour : gfx_detail::BlendPremixed(full, d);
-        } else {
+            BlendSpan(row + i, end - i, colour);
+        } else if (coverage > 0) {
             const auto a = std::uint32_t((std::uint64_t(coverage) * scale + (1u << 23)) >> 24);
-            if (a != 0) d = BlendColor32(rgb | (a << 24), d);
+            BlendSpan(row + i, end - i, rgb | (a << 24));
         }
+        i = end;
     }
 }
 } // namespace
@@ -141,7 +144,8 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
             active[activeCount++] = std::uint32_t(next++);
         if (activeCount == 0) {
             if (next == n) break;
-            y = std::max(y, int(std::floor(edges[next].YTop)) - 1);
+            // Skip to the next edge's first row (bounded: YTop may be huge).
+            y = std::max(y, int(std::min(std::floor(edges[next].YTop), double(y1))) - 1);
             continue;
         }
 

@@ -160,6 +160,12 @@ TEST(PolygonFill, HugeCoordinatesStillFillTheVisiblePart) {
     PolygonFillAA(b, TPolygon{{-1e30f, -1e30f}, {1e30f, -1e30f}, {1e30f, 1e30f}, {-1e30f, 1e30f}},
                   White);
     EXPECT_EQ(b, TBitmap32(6, 6, White));
+    // A contour far below a visible one.
+    TBitmap32 c(6, 6);
+    const TPolygon pair[] = {Box(1, 1, 3, 3), Box(0, 1e30f, 5, 2e30f)};
+    PolygonFillAA(c, pair, White);
+    EXPECT_EQ(c.Pixel(2, 2), White);
+    EXPECT_EQ(c.Pixel(2, 4), 0u);
 }
 
 TEST(Disc, SymmetricAndAreaWithinOnePercent) {
