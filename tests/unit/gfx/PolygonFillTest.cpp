@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <stdexcept>
 
 namespace {
+constexpr double Pi = std::numbers::pi;
 constexpr TColor32 White = 0xFFFFFFFF;
 constexpr TColor32 Dim = 0x66353739;
 constexpr TColor32 DimOverWhite = 0xC2AFAFB0; // hand-computed in BlendTest
@@ -79,7 +81,7 @@ TEST(PolygonFill, SelfCrossingContoursAreCoveredOnce) {
     // number 2 and must look like the points (winding 1).
     TPolygon star;
     for (int i = 0; i < 5; ++i) {
-        const double a = -M_PI / 2 + i * 4 * M_PI / 5;
+        const double a = -Pi / 2 + i * 4 * Pi / 5;
         star.push_back({float(20 + 18 * std::cos(a)), float(20 + 18 * std::sin(a))});
     }
     TBitmap32 b(40, 40, White);
@@ -184,7 +186,7 @@ TEST(Disc, SymmetricAndAreaWithinOnePercent) {
                 ASSERT_NEAR(v, int(b.Pixel(x, size - 1 - y) & 0xFF), 1)
                     << r << ": " << x << "," << y;
             }
-        EXPECT_NEAR(area, M_PI * r * r, 0.01 * M_PI * r * r) << "r = " << r;
+        EXPECT_NEAR(area, Pi * r * r, 0.01 * Pi * r * r) << "r = " << r;
     }
     EXPECT_TRUE(DiscPolygon(5, 5, 0).empty());
 }
