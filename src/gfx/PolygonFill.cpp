@@ -22,7 +22,10 @@ struct TEdge {
     int Dir;      // +1 downwards, -1 upwards
 };
 
-struct TCrossing {
+// An edge of the active list with its crossing on the current sub-scanline;
+// Dir is 0 when the edge does not span it (it starts or ends within the row).
+struct TActive {
+    std::uint32_t Edge;
     int X;
     int Dir;
 };
@@ -34,18 +37,15 @@ bool Finite(TFloatPoint p) {
     return std::isfinite(p.X) && std::isfinite(p.Y);
 }
 
-void SortCrossings(TCrossing* c, int count) {
-    const auto less = [](const TCrossing& a, const TCrossing& b) { return a.X < b.X; };
-    if (count > 24) {
-        std::sort(c, c + count, less);
-        return;
-    }
-    for (int i = 1; i < count; ++i) {
-        const TCrossing v = c[i];
-        int j = i;
-        for (; j > 0 && c[j - 1].X > v.X; --j)
-            c[j] = c[j - 1];
-        c[j] = v;
+// The list stays ordered from one sub-scanline to the next, so it is nearly
+// sorted each time and insertion sort does little work.
+void SortByX(TActive* a, std::size_t count) {
+    for (std::size_t i = 1; i < count; ++i) {
+        const TActive v = a[i];
+        std::size_t j = i;
+        for (; j > 0 && a[j - 1].X > v.X; --j)
+            a[j] = a[j - 1];
+        a[j] = v;
     }
 }
 
@@ -65,6 +65,9 @@ void ResolveRow(TColor32* row, std::int32_t* cells, int first, int last, int max
         coverage += cells[i];
         cells[i] = 0;
         int end = i + 1;
+        while (end + 3 <= last &&
+               (cells[end] | cells[end + 1] | cells[end + 2] | cells[end + 3]) == 0)
+            end += 4;
         while (end <= last && cells[end] == 0)
             ++end;
         if (coverage >= maxCoverage) {
@@ -126,8 +129,7 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
     const int width = x1 - x0;
     TSmallBuffer<std::int32_t, StackCells> cells(std::size_t(width) + 2);
     std::fill_n(cells.Data(), cells.Size(), 0);
-    TSmallBuffer<std::uint32_t, StackEdges> active(n);
-    TSmallBuffer<TCrossing, StackEdges> crossings(n);
+    TSmallBuffer<TActive, StackEdges> active(n);
     std::size_t activeCount = 0, next = 0;
 
     const double minFixed = double(x0) * XOne, maxFixed = double(x1) * XOne;
@@ -138,10 +140,10 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
         // Drop finished edges, then take in those that start in this row.
         std::size_t kept = 0;
         for (std::size_t i = 0; i < activeCount; ++i)
-            if (edges[active[i]].YBottom > y) active[kept++] = active[i];
+            if (edges[active[i].Edge].YBottom > y) active[kept++] = active[i];
         activeCount = kept;
         while (next < n && edges[next].YTop < y + 1)
-            active[activeCount++] = std::uint32_t(next++);
+            active[activeCount++] = {std::uint32_t(next++), 0, 0};
         if (activeCount == 0) {
             if (next == n) break;
             // Skip to the next edge's first row (bounded: YTop may be huge).
@@ -161,24 +163,28 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
 
         for (int s = 0; s < subsamples; ++s) {
             const double ys = y + (s + 0.5) * step;
-            int count = 0;
             for (std::size_t i = 0; i < activeCount; ++i) {
-                const TEdge& e = edges[active[i]];
-                if (ys < e.YTop || ys >= e.YBottom) continue;
-                const double x = (e.XTop + (ys - e.YTop) * e.Slope) * XOne;
-                crossings[count++] = {int(std::clamp(x, minFixed, maxFixed) + 0.5), e.Dir};
+                TActive& a = active[i];
+                const TEdge& e = edges[a.Edge];
+                // An edge outside its y range keeps the x of its nearer end,
+                // which keeps short edges in place in the sorted list.
+                const double dy = std::clamp(ys, e.YTop, e.YBottom) - e.YTop;
+                const double x = (e.XTop + dy * e.Slope) * XOne;
+                a.X = int(std::clamp(x, minFixed, maxFixed) + 0.5);
+                a.Dir = ys < e.YTop || ys >= e.YBottom ? 0 : e.Dir;
             }
-            if (count < 2) continue;
-            SortCrossings(crossings.Data(), count);
+            SortByX(active.Data(), activeCount);
             int winding = 0, spanStart = 0;
-            for (int i = 0; i < count; ++i) {
+            for (std::size_t i = 0; i < activeCount; ++i) {
+                const TActive& a = active[i];
+                if (a.Dir == 0) continue;
                 const int before = winding;
-                winding += crossings[i].Dir;
-                if (before == 0 && winding != 0) {
-                    spanStart = crossings[i].X;
-                } else if (before != 0 && winding == 0 && crossings[i].X > spanStart) {
+                winding += a.Dir;
+                if (before == 0) {
+                    spanStart = a.X;
+                } else if (winding == 0 && a.X > spanStart) {
                     addEndpoint(spanStart, 1);
-                    addEndpoint(crossings[i].X, -1);
+                    addEndpoint(a.X, -1);
                 }
             }
         }
@@ -229,15 +235,16 @@ TPolygon DiscPolygon(float cx, float cy, float r) {
     constexpr float Kappa = 0.5523f;
     const float k = r * Kappa;
     // Quarter arcs from +x through +y, -x and -y back to +x.
-    // Chords cut area off a convex curve: the handles' 4 px discs need a
-    // tight tolerance to keep their area within a fraction of a percent.
-    constexpr float Tolerance = 0.01f;
+    // Chords cut about (4/3) * tolerance / r of the area off a circle: a
+    // tolerance proportional to r keeps that near 0.3 % for the 4 px handles
+    // without flooding large discs with tiny edges.
+    const float tolerance = std::clamp(r * 0.0025f, 0.002f, 0.1f);
     const TFloatPoint east{cx + r, cy}, south{cx, cy + r}, west{cx - r, cy}, north{cx, cy - r};
     out.push_back(east);
-    FlattenCubicBezier(east, {cx + r, cy + k}, {cx + k, cy + r}, south, out, Tolerance);
-    FlattenCubicBezier(south, {cx - k, cy + r}, {cx - r, cy + k}, west, out, Tolerance);
-    FlattenCubicBezier(west, {cx - r, cy - k}, {cx - k, cy - r}, north, out, Tolerance);
-    FlattenCubicBezier(north, {cx + k, cy - r}, {cx + r, cy - k}, east, out, Tolerance);
+    FlattenCubicBezier(east, {cx + r, cy + k}, {cx + k, cy + r}, south, out, tolerance);
+    FlattenCubicBezier(south, {cx - k, cy + r}, {cx - r, cy + k}, west, out, tolerance);
+    FlattenCubicBezier(west, {cx - r, cy - k}, {cx - k, cy - r}, north, out, tolerance);
+    FlattenCubicBezier(north, {cx + k, cy - r}, {cx + r, cy - k}, east, out, tolerance);
     out.pop_back(); // the closing point repeats the first
     return out;
 }

@@ -56,12 +56,21 @@ TEST(Blend, PackedFormEqualsChannelFormulaForAllAlphas) {
             }
 }
 
-TEST(Blend, SpanBlendsEveryPixelAndStopsAtCount) {
-    TColor32 px[3] = {0xFFFFFFFF, 0xFF000000, 0x12345678};
-    BlendSpan(px, 2, 0x66353739);
-    EXPECT_EQ(px[0], 0xC2AFAFB0u);
-    EXPECT_EQ(px[1], 0xC2151617u);
-    EXPECT_EQ(px[2], 0x12345678u);
+TEST(Blend, SpanMatchesPerPixelBlendAndStopsAtCount) {
+    // Spans of every length up to 37 and a spread of alphas: the vector body
+    // and the scalar tail must both agree with BlendColor32.
+    for (std::uint32_t fa = 0; fa < 256; fa += 3)
+        for (int count = 0; count <= 37; count += 4) {
+            const TColor32 f = (fa << 24) | 0x00C81E5A;
+            TColor32 px[40], want[40];
+            for (int i = 0; i < 40; ++i)
+                px[i] = want[i] = 0x01020304u * TColor32(i * 7 + 1);
+            for (int i = 0; i < count; ++i)
+                want[i] = BlendColor32(f, want[i]);
+            BlendSpan(px, count, f);
+            for (int i = 0; i < 40; ++i)
+                ASSERT_EQ(px[i], want[i]) << fa << " " << count << " " << i;
+        }
 }
 
 TEST(Merge, OpaqueAndTransparentDestinationsAndMixedAlpha) {
