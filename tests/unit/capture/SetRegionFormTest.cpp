@@ -1,0 +1,204 @@
+#include "capture/SetRegionForm.h"
+#include "annotate/StampNumber.h"
+#include "settings/SettingsUnit.h"
+#include "unit/fakes/FakeSetRegionHost.h"
+#include "unit/fakes/FakeTextRasterizer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class TRecordingPanels : public TOverlayPanels {
+public:
+    void StartEditor() override { ++Editor; }
+    void PerformUpload() override { ++Upload; }
+    void PerformCopy() override { ++Copy; }
+    int Editor = 0, Upload = 0, Copy = 0;
+};
+
+class SetRegionFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FSaved = Settings;
+        Settings = TSettings{};
+        FForm.SetPanels(&FPanels);
+    }
+    void TearDown() override { Settings = FSaved; }
+
+    TViewMouse At(int x, int y, TMouseButton b = mbLeft, TShiftState s = {}) {
+        return {x, y, b, s};
+    }
+    void Press(int x, int y) { FForm.View().MouseDown(At(x, y, mbLeft, ssLeft)); }
+    void Move(int x, int y) { FForm.View().MouseMove(At(x, y, mbLeft, ssLeft)); }
+    void Release(int x, int y, TShiftState s = {}) { FForm.View().MouseUp(At(x, y, mbLeft, s)); }
+    TFloatRect Selection() const { return FForm.Selection().Location(); }
+
+    TSettings FSaved;
+    TFakeSetRegionHost FHost;
+    TFakeTextRasterizer FText;
+    TRecordingPanels FPanels;
+    TSetRegionForm FForm{FHost, FText};
+};
+
+TEST_F(SetRegionFormTest, DragCreatesANormalisedSelectionAndShowsTheEditor) {
+    FForm.StartSelectRegion(0);
+    ASSERT_TRUE(FHost.Showing);
+    Press(100, 100);
+    Move(70, 120);
+    Move(40, 150);
+    Release(40, 150);
+    EXPECT_EQ(Selection(), (TFloatRect{40, 100, 100, 150}));
+    EXPECT_EQ(FForm.Selection().SelectState, ssEnd);
+    EXPECT_EQ(FPanels.Editor, 1);
+}
+
+TEST_F(SetRegionFormTest, StartPointCrossedInOneStepIsLost) {
+    FForm.StartSelectRegion(0);
+    Press(100, 100);
+    Move(104, 104);
+    Move(95, 95);
+    Release(95, 95);
+    EXPECT_EQ(Selection(), (TFloatRect{95, 95, 104, 104}));
+}
+
+TEST_F(SetRegionFormTest, LongDiagonalDragInCoarseSteps) {
+    FForm.StartSelectRegion(0);
+    Press(200, 150);
+    for (int i = 1; i <= 10; ++i)
+        Move(200 + 40 * i, 150 + 30 * i);
+    Release(600, 450);
+    EXPECT_EQ(Selection(), (TFloatRect{200, 150, 600, 450}));
+}
+
+TEST_F(SetRegionFormTest, TinyDragIsDiscardedAndANewDragWorks) {
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(12, 30);
+    Release(12, 30);
+    EXPECT_FALSE(FForm.Selection().VisibleRect());
+    EXPECT_EQ(FPanels.Editor, 0);
+    Press(50, 50);
+    Move(80, 90);
+    Release(80, 90);
+    EXPECT_TRUE(FForm.Selection().VisibleRect());
+    EXPECT_EQ(Selection(), (TFloatRect{50, 50, 80, 90}));
+}
+
+TEST_F(SetRegionFormTest, EditorOffUploadsOrCopiesAndCtrlForcesTheEditor) {
+    Settings.ShowRedact = false;
+    Settings.Server = false;
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(20, 20);
+    Release(20, 20);
+    EXPECT_EQ(FPanels.Copy, 1);
+    FForm.Close();
+
+    Settings.Server = true;
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(20, 20);
+    Release(20, 20);
+    EXPECT_EQ(FPanels.Upload, 1);
+    FForm.Close();
+
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(20, 20);
+    Release(20, 20, ssCtrl);
+    EXPECT_EQ(FPanels.Editor, 1);
+}
+
+TEST_F(SetRegionFormTest, SecondRequestDuringACaptureOnlyResetsTheStampNumber) {
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(200, 100);
+    Release(200, 100);
+    const TFloatRect before = Selection();
+    StampNumber = 7;
+    FForm.StartSelectRegion(2);
+    EXPECT_EQ(StampNumber, 1);
+    EXPECT_EQ(FHost.GrabCount, 1);
+    EXPECT_EQ(Selection(), before);
+}
+
+TEST_F(SetRegionFormTest, HotKeyEditorFocusBlocksTheRequestEntirely) {
+    FHost.EditorFocused = true;
+    StampNumber = 5;
+    FForm.StartSelectRegion(0);
+    EXPECT_FALSE(FHost.Showing);
+    EXPECT_EQ(StampNumber, 5);
+}
+
+TEST_F(SetRegionFormTest, WorkAreaSpansAMonitorLeftOfThePrimary) {
+    FHost.Monitors = {{0, 0, 800, 600}, {-1920, 0, 0, 1080}};
+    FForm.StartSelectRegion(0);
+    EXPECT_EQ(FForm.WorkArea(), (TRect{-1920, 0, 800, 1080}));
+    EXPECT_EQ(FHost.ShownAt, FForm.WorkArea());
+    // Image x = 0 is screen x = -1920.
+    EXPECT_EQ(FForm.View().Bitmap().Pixel(0, 0), TFakeSetRegionHost::ScreenPixel(-1920, 0));
+}
+
+TEST_F(SetRegionFormTest, WindowAndAllScreensKindsPresetTheSelection) {
+    FHost.Foreground = TRect{-50, 100, 300, 250};
+    FForm.StartSelectRegion(1);
+    EXPECT_EQ(Selection(), (TFloatRect{0, 100, 300, 250}));
+    EXPECT_EQ(FForm.Selection().SelectState, ssEnd);
+    FForm.Close();
+
+    FForm.StartSelectRegion(2);
+    EXPECT_EQ(Selection(), (TFloatRect{0, 0, 800, 600}));
+    FForm.Close();
+
+    // A window parked off-screen, or none at all: no overlay.
+    FHost.Foreground = TRect{-32000, -32000, -31840, -31970};
+    FForm.StartSelectRegion(1);
+    EXPECT_FALSE(FHost.Showing);
+    FHost.Foreground.reset();
+    FForm.StartSelectRegion(1);
+    EXPECT_FALSE(FHost.Showing);
+}
+
+TEST_F(SetRegionFormTest, GetBitmapCutsTheSelectionOutOfTheWorkingImage) {
+    FForm.StartSelectRegion(0);
+    Press(10, 20);
+    Move(110, 70);
+    Release(110, 70);
+    const TBitmap32 b = FForm.GetBitmap();
+    ASSERT_EQ(b.Width(), 100);
+    ASSERT_EQ(b.Height(), 50);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(b.Pixel(x, y), TFakeSetRegionHost::ScreenPixel(x + 10, y + 20));
+}
+
+TEST_F(SetRegionFormTest, EdgeDragIsClampedToTheImageWithAFivePixelMinimum) {
+    FForm.StartSelectRegion(0);
+    Press(100, 100);
+    Move(300, 200);
+    Release(300, 200);
+    // Move the whole selection against the left border: it shrinks.
+    FForm.View().MouseDown(At(150, 150, mbLeft, ssLeft));
+    FForm.View().MouseMove(At(0, 150, mbLeft, ssLeft));
+    FForm.View().MouseUp(At(0, 150));
+    EXPECT_EQ(Selection(), (TFloatRect{0, 100, 150, 200}));
+    // Dragging the right edge onto the left one keeps 5 pixels.
+    FForm.View().MouseDown(At(149, 150, mbLeft, ssLeft));
+    FForm.View().MouseMove(At(0, 150, mbLeft, ssLeft));
+    FForm.View().MouseUp(At(0, 150));
+    EXPECT_EQ(Selection(), (TFloatRect{0, 100, 5, 200}));
+}
+
+TEST_F(SetRegionFormTest, CloseHidesAndTheNextCaptureStartsClean) {
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(50, 50);
+    Release(50, 50);
+    FForm.TestClose();
+    EXPECT_FALSE(FHost.Showing);
+    EXPECT_FALSE(FForm.Selection().VisibleRect());
+    EXPECT_EQ(FForm.Selection().SelectState, ssNoVis);
+    FForm.StartSelectRegion(0);
+    EXPECT_TRUE(FHost.Showing);
+    EXPECT_EQ(FHost.GrabCount, 2);
+}
+} // namespace
