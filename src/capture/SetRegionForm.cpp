@@ -57,6 +57,7 @@ void TSetRegionForm::StartSelectRegion(int TypeSelect) {
     }
     DebugTrace(L"StartSelectRegion - 12");
     imgView1.SetBitmap(std::move(grabbed));
+    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), false);
 
     std::optional<TRect> preset;
     if (TypeSelect == tsWindow) {
@@ -102,6 +103,7 @@ void TSetRegionForm::TestClose() {
 void TSetRegionForm::Close() {
     FPanels->CloseEditorPanels();
     imgView1.ReleaseMouseCapture();
+    StoreListBitmap32.Clear(false);
     LayerRect->SetVisibleRect(false);
     imgView1.SetCursor(crCross);
     FHost.SetAppCursor(crDefault);
@@ -118,6 +120,14 @@ void TSetRegionForm::ShowPanels() {
     FPanels->ShowEditorPanels();
     FPanels->UpdatePositionPanels(RectWork, LayerRect->Location());
     FHost.FocusOverlay();
+}
+
+void TSetRegionForm::Undo() {
+    if (const TBitmap32* image = StoreListBitmap32.UndoGet()) imgView1.SetBitmap(*image);
+}
+
+void TSetRegionForm::Redo() {
+    if (const TBitmap32* image = StoreListBitmap32.RedoGet()) imgView1.SetBitmap(*image);
 }
 
 TBitmap32 TSetRegionForm::GetBitmap() const {

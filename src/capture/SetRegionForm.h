@@ -4,6 +4,7 @@
 // the editor panels or the immediate output action. The Win32 window hosts
 // one of these and implements TSetRegionHost; tests drive it with simulated
 // mouse events and a fake host.
+#include "annotate/StoreListBitmap32.h"
 #include "capture/RubberbandLayerNew.h"
 #include "capture/SelectionGeometry.h"
 #include "gfx/BitmapLayer.h"
@@ -70,6 +71,10 @@ public:
     void Close();
     void HidePanels();
     void ShowPanels();
+    void Undo();
+    void Redo();
+    TStoreListBitmap32& History() { return StoreListBitmap32; }
+
     // The finished picture: the selection cut out of the working image.
     TBitmap32 GetBitmap() const;
 
@@ -94,4 +99,5 @@ private:
     TRubberbandLayerNew* LayerRect = nullptr;
     TRect RectWork;
     TInitialDrag FInitialDrag;
+    TStoreListBitmap32 StoreListBitmap32;
 };

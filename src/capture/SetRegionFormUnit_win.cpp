@@ -354,6 +354,15 @@ LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             FForm->TestClose();
             return 0;
         }
+        if (::GetKeyState(VK_CONTROL) & 0x8000) {
+            if (wParam == 'Z')
+                FForm->Undo();
+            else if (wParam == 'Y')
+                FForm->Redo();
+            else
+                break;
+            return 0;
+        }
         break;
     case WM_ACTIVATEAPP:
         // Another application came forward during a capture: stay on top.

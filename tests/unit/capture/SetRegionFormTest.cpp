@@ -202,3 +202,15 @@ TEST_F(SetRegionFormTest, CloseHidesAndTheNextCaptureStartsClean) {
     EXPECT_EQ(FHost.GrabCount, 2);
 }
 } // namespace
+
+namespace {
+TEST_F(SetRegionFormTest, HistoryStartsWithTheGrabAndIsClearedOnClose) {
+    FForm.StartSelectRegion(0);
+    EXPECT_EQ(FForm.History().Count(), 1);
+    const TBitmap32 grabbed = FForm.View().Bitmap();
+    FForm.Undo(); // nothing before the grab
+    EXPECT_EQ(FForm.View().Bitmap(), grabbed);
+    FForm.Close();
+    EXPECT_EQ(FForm.History().Count(), 0);
+}
+} // namespace
