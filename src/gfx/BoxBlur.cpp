@@ -13,26 +13,25 @@ namespace {
 // once that is checked exact over the whole range. With Mul below 2^16 and
 // Shift at least 16 it maps onto a 16-bit high multiply, eight lanes at once.
 struct TDivider {
-    std::uint32_t Mul = 1;
+    std::uint64_t Mul = 1;
     std::uint32_t Shift = 0;
 
     explicit TDivider(std::uint32_t d) {
-        const std::uint32_t limit = 256 * d;
-        for (std::uint32_t shift = 16; shift <= 31; ++shift) {
+        const std::uint64_t limit = 256 * std::uint64_t(d);
+        for (std::uint32_t shift = 16; shift <= 40; ++shift) {
             const std::uint64_t mul = ((std::uint64_t(1) << shift) + d - 1) / d;
-            if (mul * limit > UINT32_MAX) break;
             bool exact = true;
-            for (std::uint32_t i = 0; i < limit && exact; ++i)
-                exact = (i * std::uint32_t(mul)) >> shift == i / d;
+            for (std::uint64_t i = 0; i < limit && exact; ++i)
+                exact = (i * mul) >> shift == i / d;
             if (exact) {
-                Mul = std::uint32_t(mul);
+                Mul = mul;
                 Shift = shift;
                 return;
             }
         }
         throw std::invalid_argument("BoxBlur: radius too large");
     }
-    std::uint32_t operator()(std::uint32_t i) const { return (i * Mul) >> Shift; }
+    std::uint32_t operator()(std::uint32_t i) const { return std::uint32_t((i * Mul) >> Shift); }
     bool FitsSixteenBits() const { return Mul < 0x10000 && Shift >= 16; }
 };
 

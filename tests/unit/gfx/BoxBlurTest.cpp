@@ -81,8 +81,8 @@ TEST(BoxBlur, MatchesTheDefinitionOnRandomImages) {
     std::mt19937 rng(7);
     const struct {
         int W, H, R;
-    } cases[] = {{1, 1, 5},  {7, 1, 5},   {1, 9, 5},   {6, 6, 5},  {40, 23, 5},
-                 {5, 40, 5}, {33, 17, 1}, {20, 20, 3}, {9, 30, 12}};
+    } cases[] = {{1, 1, 5},   {7, 1, 5},   {1, 9, 5},   {6, 6, 5},    {40, 23, 5},  {5, 40, 5},
+                 {33, 17, 1}, {20, 20, 3}, {9, 30, 12}, {60, 31, 12}, {300, 3, 128}};
     for (const auto& c : cases) {
         TBitmap32 b(c.W, c.H);
         for (int y = 0; y < c.H; ++y)
