@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -81,6 +82,27 @@ TEST(Stroker, SelfCrossingTranslucentStrokeHasOneAlphaLevel) {
         EXPECT_EQ(b.Pixel(15, 15), 0xC0FF8080u) << joins;
         EXPECT_EQ(b.Pixel(10, 10), 0xC0FF8080u) << joins;
     }
+}
+
+// The rectangle tool's path: four sides from the start corner back to it,
+// round ends and joins, width 4 on pixel centres. Every corner, the start
+// where both ends meet included, is covered once; outer corners are rounded,
+// so pixel (3, 3), more than 2 px from the corner (5.5, 5.5), stays out.
+TEST(Stroker, ClosedRectangleOutlineIsCoveredOnceWithRoundCorners) {
+    TBitmap32 b(26, 21, White);
+    const std::vector<TFloatPoint> path = {
+        {5.5f, 5.5f}, {20.5f, 5.5f}, {20.5f, 15.5f}, {5.5f, 15.5f}, {5.5f, 5.5f}};
+    TStroker{4, esRound, jsRound}.Draw(b, path, 0x80FF0000);
+    for (const auto& [x, y] : {std::pair{5, 5}, {20, 5}, {20, 15}, {5, 15}, {12, 5}, {5, 10}})
+        EXPECT_EQ(b.Pixel(x, y), 0xC0FF8080u) << x << "," << y;
+    EXPECT_EQ(b.Pixel(3, 3), White);
+    EXPECT_EQ(b.Pixel(22, 17), White);
+    EXPECT_EQ(b.Pixel(12, 10), White);
+    int minGreen = 255;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 26; ++x)
+            minGreen = std::min(minGreen, int(b.Pixel(x, y) >> 8 & 0xFF));
+    EXPECT_EQ(minGreen, 128);
 }
 
 TEST(Stroker, DegenerateInputGivesNoOutline) {
