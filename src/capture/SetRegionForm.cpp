@@ -57,7 +57,6 @@ void TSetRegionForm::StartSelectRegion(int TypeSelect) {
     }
     DebugTrace(L"StartSelectRegion - 12");
     imgView1.SetBitmap(std::move(grabbed));
-    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), false);
 
     std::optional<TRect> preset;
     if (TypeSelect == tsWindow) {
@@ -70,11 +69,20 @@ void TSetRegionForm::StartSelectRegion(int TypeSelect) {
         if (!preset) return;
     }
 
-    FHost.ShowOverlay(RectWork);
-    LayerRect->SetLocation({0, 0, 64, 64});
-    LayerDrawTool->SetBitmap(TBitmap32(RectWork.Width(), RectWork.Height(), 0x00FFFFFF));
+    // Reuse last capture's draw image when the screen kept its size.
+    if (LayerDrawTool->Bitmap().Width() == RectWork.Width() &&
+        LayerDrawTool->Bitmap().Height() == RectWork.Height())
+        LayerDrawTool->Bitmap().Clear(0x00FFFFFF);
+    else
+        LayerDrawTool->SetBitmap(TBitmap32(RectWork.Width(), RectWork.Height(), 0x00FFFFFF));
     LayerDrawTool->SetLocation({0, 0, RectWork.Width(), RectWork.Height()});
-    imgView1.InvalidateAll();
+    FHost.ShowOverlay(RectWork);
+    // The first snapshot (the unedited screen) is taken once the overlay is
+    // up, so the copy never delays the first paint, and only then: a request
+    // that shows nothing must not leave a stale step for the next capture.
+    StoreListBitmap32.Clear(true);
+    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), false);
+    LayerRect->SetLocation({0, 0, 64, 64});
     if (preset) {
         LayerRect->SetLocation(FloatRect(*preset));
         LayerRect->SetVisibleRect(true);

@@ -214,3 +214,15 @@ TEST_F(SetRegionFormTest, HistoryStartsWithTheGrabAndIsClearedOnClose) {
     EXPECT_EQ(FForm.History().Count(), 0);
 }
 } // namespace
+
+namespace {
+TEST_F(SetRegionFormTest, ARequestThatShowsNothingLeavesNoStepForTheNextCapture) {
+    FHost.Foreground.reset();
+    FForm.StartSelectRegion(1); // no foreground window: nothing shown
+    EXPECT_FALSE(FHost.Showing);
+    EXPECT_EQ(FForm.History().Count(), 0);
+    FForm.StartSelectRegion(0);
+    EXPECT_EQ(FForm.History().Count(), 1);
+    EXPECT_FALSE(FForm.History().AvailUndo());
+}
+} // namespace
