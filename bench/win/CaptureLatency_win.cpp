@@ -2,6 +2,7 @@
 // first paint against the bare desktop BitBlt of the same area, measured in
 // one run. Prints the overhead ratio (overlay - blit) / blit.
 #include "capture/SetRegionFormUnit_win.h"
+#include "win32/DibSection_win.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,20 +24,11 @@ void Pump() {
 }
 
 double BareBlitMs(int w, int h) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    unique_mem_dc dc(::CreateCompatibleDC(nullptr));
-    unique_bitmap dib(::CreateDIBSection(dc.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TSelectObject sel(dc.get(), dib.get());
+    TDibSection dib(w, h);
     const auto t0 = TClock::now();
     {
         TWindowDC screen(::GetDesktopWindow());
-        ::BitBlt(dc.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+        ::BitBlt(dib.DC(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
     }
     ::GdiFlush();
     return std::chrono::duration<double, std::milli>(TClock::now() - t0).count();

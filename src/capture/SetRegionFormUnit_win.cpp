@@ -3,6 +3,7 @@
 #include "app/Forms_win.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
+#include "win32/DibSection_win.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -16,41 +17,6 @@ TSetRegionForm* SetRegionForm = nullptr;
 namespace {
 constexpr wchar_t OverlayClassName[] = L"TSetRegionForm";
 constexpr wchar_t HotKeyClassName[] = L"TKadrixHotKeyWindow";
-
-// A memory DC with a top-down 32-bit DIB section selected into it.
-class TDibSection {
-public:
-    TDibSection(int width, int height) : FWidth(width), FHeight(height) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = width;
-        bmi.bmiHeader.biHeight = -height;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        FDC.reset(::CreateCompatibleDC(nullptr));
-        FBitmap.reset(::CreateDIBSection(FDC.get(), &bmi, DIB_RGB_COLORS, &FBits, nullptr, 0));
-        if (!FDC || !FBitmap || !FBits) throw std::runtime_error("CreateDIBSection failed");
-        FOld = ::SelectObject(FDC.get(), FBitmap.get());
-    }
-    ~TDibSection() {
-        if (FDC) ::SelectObject(FDC.get(), FOld);
-    }
-    TDibSection(const TDibSection&) = delete;
-    TDibSection& operator=(const TDibSection&) = delete;
-
-    HDC DC() const { return FDC.get(); }
-    TColor32* Row(int y) const { return static_cast<TColor32*>(FBits) + std::size_t(y) * FWidth; }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-
-private:
-    int FWidth, FHeight;
-    unique_mem_dc FDC;
-    unique_bitmap FBitmap;
-    void* FBits = nullptr;
-    HGDIOBJ FOld = nullptr;
-};
 
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) {
     reinterpret_cast<std::vector<TRect>*>(lp)->push_back({r->left, r->top, r->right, r->bottom});
