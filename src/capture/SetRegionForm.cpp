@@ -143,8 +143,20 @@ TBitmap32 TSetRegionForm::GetBitmap() const {
     const TRect s = RoundRect(sel);
     const int w = static_cast<int>(std::lround(sel.Right - sel.Left));
     const int h = static_cast<int>(std::lround(sel.Bottom - sel.Top));
-    TBitmap32 b(std::max(w, 0), std::max(h, 0));
-    b.Draw(0, 0, imgView1.Bitmap(), s);
+    TBitmap32 b;
+    try {
+        b = TBitmap32(std::max(w, 0), std::max(h, 0));
+        b.Draw(0, 0, imgView1.Bitmap(), s);
+    } catch (const std::exception& e) {
+        DebugTraceException(L"EXCEPTION GetBitmap 1:", e);
+    }
+    if (Settings.playsound && FPlayer) {
+        try {
+            FPlayer->PlayFile(FSoundFile);
+        } catch (const std::exception& e) {
+            DebugTraceException(L"EXCEPTION GetBitmap 2:", e);
+        }
+    }
     return b;
 }
 

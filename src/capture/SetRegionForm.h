@@ -10,6 +10,7 @@
 #include "gfx/BitmapLayer.h"
 #include "gfx/ImageView.h"
 #include "gfx/Point.h"
+#include "support/SoundPlayer.h"
 
 #include <optional>
 #include <vector>
@@ -61,6 +62,11 @@ public:
     TSetRegionForm& operator=(const TSetRegionForm&) = delete;
 
     void SetPanels(TOverlayPanels* panels) { FPanels = panels ? panels : &FNoPanels; }
+    // The shutter sound of GetBitmap; none attached means silence.
+    void SetSoundPlayer(TSoundPlayer* player, std::wstring soundFile) {
+        FPlayer = player;
+        FSoundFile = std::move(soundFile);
+    }
 
     // 0 area, 1 foreground window, 2 all screens.
     void StartSelectRegion(int TypeSelect);
@@ -76,6 +82,7 @@ public:
     TStoreListBitmap32& History() { return StoreListBitmap32; }
 
     // The finished picture: the selection cut out of the working image.
+    // Plays the shutter sound (Settings.playsound) once per call.
     TBitmap32 GetBitmap() const;
 
     TImageView& View() { return imgView1; }
@@ -100,4 +107,6 @@ private:
     TRect RectWork;
     TInitialDrag FInitialDrag;
     TStoreListBitmap32 StoreListBitmap32;
+    TSoundPlayer* FPlayer = nullptr;
+    std::wstring FSoundFile;
 };

@@ -226,3 +226,60 @@ TEST_F(SetRegionFormTest, ARequestThatShowsNothingLeavesNoStepForTheNextCapture)
     EXPECT_FALSE(FForm.History().AvailUndo());
 }
 } // namespace
+
+namespace {
+class TRecordingPlayer : public TSoundPlayer {
+public:
+    void PlayFile(const std::wstring& path) override { Played.push_back(path); }
+    std::vector<std::wstring> Played;
+};
+
+TEST_F(SetRegionFormTest, GetBitmapPlaysTheShutterOncePerCallUnlessSwitchedOff) {
+    TRecordingPlayer player;
+    FForm.SetSoundPlayer(&player, L"C:\\Kadrix\\screenshoot.wav");
+    FForm.StartSelectRegion(2);
+    FForm.GetBitmap();
+    FForm.GetBitmap();
+    EXPECT_EQ(player.Played, (std::vector<std::wstring>(2, L"C:\\Kadrix\\screenshoot.wav")));
+    Settings.playsound = false;
+    FForm.GetBitmap();
+    EXPECT_EQ(player.Played.size(), 2u);
+    // Without a player the picture still comes out.
+    FForm.SetSoundPlayer(nullptr, L"");
+    Settings.playsound = true;
+    EXPECT_EQ(FForm.GetBitmap().Width(), 800);
+}
+
+TEST_F(SetRegionFormTest, SizeLabelSitsAboveTheTopLeftCorner) {
+    const TRect sel{100, 100, 300, 200};
+    auto& layer = FForm.Selection();
+    EXPECT_EQ(layer.SizeLabelText(sel), L"200x100");
+    const TTextExtent e = FText.TextExtent(DefaultDialogFont(), L"200x100");
+    EXPECT_EQ(layer.SizeLabelBox(sel), (TRect{100, 88 - e.Height, 100 + e.Width + 10, 93}));
+}
+
+TEST_F(SetRegionFormTest, OutsideTheSelectionIsDimmedByTheBlendRuleAndInsideIsNot) {
+    FHost.Cursor = {-100, -100}; // hint box off the image
+    FForm.StartSelectRegion(0);
+    Press(100, 100);
+    Move(300, 200);
+    Release(300, 200);
+    FForm.View().ComposeDirty();
+    const TBitmap32& shown = FForm.View().Buffer();
+    auto dim = [](TColor32 b) {
+        TColor32 out = 0; // the screen shows colour only
+        for (int sh = 0; sh <= 16; sh += 8) {
+            const int fc = (DimColor >> sh) & 255, bc = (b >> sh) & 255;
+            out |= TColor32((256 * bc + 128 + (fc - bc) * 102) / 256) << sh;
+        }
+        return out;
+    };
+    auto rgb = [&](int x, int y) { return shown.Pixel(x, y) & 0xFFFFFFu; };
+    EXPECT_EQ(rgb(50, 50), dim(TFakeSetRegionHost::ScreenPixel(50, 50)));
+    EXPECT_EQ(rgb(500, 400), dim(TFakeSetRegionHost::ScreenPixel(500, 400)));
+    EXPECT_EQ(rgb(200, 150), TFakeSetRegionHost::ScreenPixel(200, 150) & 0xFFFFFFu);
+    // Stipple along the top edge: four white, four black from the corner.
+    EXPECT_EQ(rgb(116, 100), 0xFFFFFFu);
+    EXPECT_EQ(rgb(120, 100), 0x000000u);
+}
+} // namespace
