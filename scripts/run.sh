@@ -14,4 +14,4 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "Kadrix runs on the virtual display $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
 fi
 [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-exec wine build/mingw/Kadrix.exe "$@"
+wine build/mingw/Kadrix.exe "$@"
