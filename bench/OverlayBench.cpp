@@ -9,10 +9,10 @@
 namespace {
 class TBenchText : public TTextRasterizer {
 public:
-    TTextExtent TextExtent(const TFontSpec&, std::wstring_view t) const override {
+    TTextExtent TextExtent(const TFontDesc&, std::wstring_view t) const override {
         return {int(t.size()) * 6, 13};
     }
-    TCoverageMask Render(const TFontSpec&, std::wstring_view, int w, int h) const override {
+    TCoverageMask Render(const TFontDesc&, std::wstring_view, int w, int h) const override {
         TCoverageMask m(w, h);
         for (std::size_t i = 0; i < m.Coverage.size(); i += 3)
             m.Coverage[i] = 200;

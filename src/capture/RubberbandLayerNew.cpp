@@ -19,8 +19,8 @@ constexpr int HandleInner = 2 * (TRubberbandLogic::HandleSize - 1);
 const wchar_t HintText[] = L"Выберите область";
 
 // The drawing surface's default font: the dialog face at 8 points.
-const TFontSpec& LabelFont() {
-    static const TFontSpec font = DefaultDialogFont();
+const TFontDesc& LabelFont() {
+    static const TFontDesc font = DefaultDialogFont();
     return font;
 }
 

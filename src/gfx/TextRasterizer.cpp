@@ -22,7 +22,7 @@ void DrawCoverageMask(TBitmap32& dst, int x, int y, const TCoverageMask& mask, T
     }
 }
 
-void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontSpec& font,
+void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontDesc& font,
                 TColor32 colour, const TTextRasterizer& rasterizer, const TRect& clip,
                 TCombineMode mode) {
     if (text.empty() || dst.Empty()) return;
@@ -36,13 +36,13 @@ void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFon
     DrawCoverageMask(dst, x, y, mask, colour, clip, mode);
 }
 
-void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontSpec& font,
+void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontDesc& font,
                 TColor32 colour, const TTextRasterizer& rasterizer) {
     DrawTextAt(dst, x, y, text, font, colour, rasterizer, dst.BoundsRect());
 }
 
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
-                      const TFontSpec& font, TColor32 colour, const TTextRasterizer& rasterizer,
+                      const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer,
                       const TRect& clip, TCombineMode mode) {
     if (text.empty()) return;
     const TTextExtent e = rasterizer.TextExtent(font, text);
@@ -52,6 +52,6 @@ void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
 }
 
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
-                      const TFontSpec& font, TColor32 colour, const TTextRasterizer& rasterizer) {
+                      const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer) {
     DrawTextCentered(dst, box, text, font, colour, rasterizer, dst.BoundsRect());
 }

@@ -5,7 +5,7 @@
 #include "gfx/Bitmap32.h"
 #include "gfx/Blend.h"
 #include "gfx/CoverageMask.h"
-#include "gfx/FontSpec.h"
+#include "gfx/FontDesc.h"
 
 #include <string_view>
 
@@ -21,13 +21,13 @@ public:
     virtual ~TTextRasterizer() = default;
 
     // Size in pixels of the text laid out on a single line.
-    virtual TTextExtent TextExtent(const TFontSpec& font, std::wstring_view text) const = 0;
+    virtual TTextExtent TextExtent(const TFontDesc& font, std::wstring_view text) const = 0;
 
     // The text drawn on one line with its top-left corner at (0, 0), white on
     // black, into a width x height mask; the rendered intensity (the blue
     // channel of a 32-bit rendering) is the coverage. Larger scales come from
-    // TFontSpec::Scaled.
-    virtual TCoverageMask Render(const TFontSpec& font, std::wstring_view text, int width,
+    // TFontDesc::Scaled.
+    virtual TCoverageMask Render(const TFontDesc& font, std::wstring_view text, int width,
                                  int height) const = 0;
 };
 
@@ -37,16 +37,16 @@ void DrawCoverageMask(TBitmap32& dst, int x, int y, const TCoverageMask& mask, T
                       const TRect& clip, TCombineMode mode = cmBlend);
 
 // The text with its top-left corner at (x, y).
-void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontSpec& font,
+void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontDesc& font,
                 TColor32 colour, const TTextRasterizer& rasterizer, const TRect& clip,
                 TCombineMode mode = cmBlend);
-void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontSpec& font,
+void DrawTextAt(TBitmap32& dst, int x, int y, std::wstring_view text, const TFontDesc& font,
                 TColor32 colour, const TTextRasterizer& rasterizer);
 
 // The text on one line, centred horizontally and vertically in box (it may
 // overflow the box; it is clipped only by clip and the bitmap).
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
-                      const TFontSpec& font, TColor32 colour, const TTextRasterizer& rasterizer,
+                      const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer,
                       const TRect& clip, TCombineMode mode = cmBlend);
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
-                      const TFontSpec& font, TColor32 colour, const TTextRasterizer& rasterizer);
+                      const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer);

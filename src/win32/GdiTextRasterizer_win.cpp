@@ -6,7 +6,7 @@ TGdiTextRasterizer::TGdiTextRasterizer() : FDC(::CreateCompatibleDC(nullptr)) {
     if (!FDC) throw std::runtime_error("CreateCompatibleDC failed");
 }
 
-HFONT TGdiTextRasterizer::Font(const TFontSpec& font) const {
+HFONT TGdiTextRasterizer::Font(const TFontDesc& font) const {
     auto key = std::make_tuple(font.Name, font.Size, font.Style);
     auto it = FFonts.find(key);
     if (it != FFonts.end()) return it->second.get();
@@ -21,7 +21,7 @@ HFONT TGdiTextRasterizer::Font(const TFontSpec& font) const {
     return FFonts.emplace(key, unique_font(f)).first->second.get();
 }
 
-TTextExtent TGdiTextRasterizer::TextExtent(const TFontSpec& font, std::wstring_view text) const {
+TTextExtent TGdiTextRasterizer::TextExtent(const TFontDesc& font, std::wstring_view text) const {
     TSelectObject sel(FDC.get(), Font(font));
     SIZE size{};
     if (text.empty()) {
@@ -33,7 +33,7 @@ TTextExtent TGdiTextRasterizer::TextExtent(const TFontSpec& font, std::wstring_v
     return {size.cx, size.cy};
 }
 
-TCoverageMask TGdiTextRasterizer::Render(const TFontSpec& font, std::wstring_view text, int width,
+TCoverageMask TGdiTextRasterizer::Render(const TFontDesc& font, std::wstring_view text, int width,
                                          int height) const {
     TCoverageMask mask(width, height);
     if (mask.Width == 0 || mask.Height == 0 || text.empty()) return mask;

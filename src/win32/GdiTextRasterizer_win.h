@@ -10,12 +10,12 @@
 class TGdiTextRasterizer final : public TTextRasterizer {
 public:
     TGdiTextRasterizer();
-    TTextExtent TextExtent(const TFontSpec& font, std::wstring_view text) const override;
-    TCoverageMask Render(const TFontSpec& font, std::wstring_view text, int width,
+    TTextExtent TextExtent(const TFontDesc& font, std::wstring_view text) const override;
+    TCoverageMask Render(const TFontDesc& font, std::wstring_view text, int width,
                          int height) const override;
 
 private:
-    HFONT Font(const TFontSpec& font) const;
+    HFONT Font(const TFontDesc& font) const;
 
     unique_mem_dc FDC;
     mutable std::map<std::tuple<std::wstring, int, unsigned>, unique_font> FFonts;

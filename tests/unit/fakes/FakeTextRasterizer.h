@@ -10,15 +10,15 @@
 
 class TFakeTextRasterizer : public TTextRasterizer {
 public:
-    static int Advance(const TFontSpec& f) { return std::max(2, (f.Size * 3 + 3) / 4); }
-    static int LineHeight(const TFontSpec& f) { return std::max(1, (f.Size * 3 + 1) / 2); }
+    static int Advance(const TFontDesc& f) { return std::max(2, (f.Size * 3 + 3) / 4); }
+    static int LineHeight(const TFontDesc& f) { return std::max(1, (f.Size * 3 + 1) / 2); }
 
-    TTextExtent TextExtent(const TFontSpec& font, std::wstring_view text) const override {
+    TTextExtent TextExtent(const TFontDesc& font, std::wstring_view text) const override {
         ++ExtentCalls;
         return {int(text.size()) * Advance(font), LineHeight(font)};
     }
 
-    TCoverageMask Render(const TFontSpec& font, std::wstring_view text, int width,
+    TCoverageMask Render(const TFontDesc& font, std::wstring_view text, int width,
                          int height) const override {
         ++RenderCalls;
         LastFont = font;
@@ -36,5 +36,5 @@ public:
 
     mutable int ExtentCalls = 0;
     mutable int RenderCalls = 0;
-    mutable TFontSpec LastFont;
+    mutable TFontDesc LastFont;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 constexpr TColor32 White = 0xFFFFFFFF;
-const TFontSpec Font{L"Test", 8, 0}; // fake: advance 6, line height 12
+const TFontDesc Font{L"Test", 8, 0}; // fake: advance 6, line height 12
 
 // Which pixels of a 24 x 20 white bitmap changed, as '#' rows.
 std::vector<std::string> Marks(const TBitmap32& b) {

@@ -10,19 +10,19 @@ enum TFontStyleBits : unsigned {
     fsStrikeOut = 8,
 };
 
-struct TFontSpec {
+struct TFontDesc {
     std::wstring Name;
     int Size = 8; // points
     unsigned Style = 0;
 
     // The same font enlarged, for rendering text at a multiple of its size.
-    TFontSpec Scaled(int factor) const { return {Name, Size * factor, Style}; }
+    TFontDesc Scaled(int factor) const { return {Name, Size * factor, Style}; }
 
-    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+    friend bool operator==(const TFontDesc&, const TFontDesc&) = default;
 };
 
 // The font every new drawing surface starts with: the system's dialog face
 // (the renderer substitutes it, normally Tahoma) at 8 points.
-inline TFontSpec DefaultDialogFont() {
+inline TFontDesc DefaultDialogFont() {
     return {L"MS Shell Dlg 2", 8, 0};
 }
