@@ -94,6 +94,8 @@ HWND TKadrixProcess::WaitMainWindow(std::chrono::milliseconds timeout) const {
             return found != nullptr || !Running();
         },
         timeout);
+    // The hotkeys and the hook exist once start-up reaches the message loop.
+    if (found) ::WaitForInputIdle(FProcess.get(), 5000);
     return found;
 }
 
