@@ -36,7 +36,10 @@ public:
     TPoint CursorPos() const override { return Cursor; }
     void SetAppCursor(TCursorKind) override {}
     bool HotKeyEditorFocused() const override { return false; }
+    std::uint32_t TickCount() const override { return Ticks; }
+    TColor SysColorToRGB(TColor) const override { return 0; }
     int W, H;
+    std::uint32_t Ticks = 0;
     bool Showing = false;
     TPoint Cursor{100, 100};
 };

@@ -1,6 +1,9 @@
 #include "capture/SetRegionForm.h"
 
+#include "annotate/Base2PToolLayer.h"
+#include "annotate/BasePLToolLayer.h"
 #include "annotate/StampNumber.h"
+#include "annotate/StampToolLayer.h"
 #include "capture/HotKeys.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
@@ -8,16 +11,16 @@
 #include <cmath>
 #include <cstdlib>
 
-TSetRegionForm::TSetRegionForm(TSetRegionHost& host, TTextRasterizer& text) : FHost(host) {
+TSetRegionForm::TSetRegionForm(TSetRegionHost& host, TTextRasterizer& text)
+    : FHost(host), FText(text) {
     try {
-        LayerDrawTool = imgView1.AddLayer<TBitmapLayer>();
-        LayerDrawTool->SetLayerOptions(LOB_VISIBLE);
-        LayerDrawTool->SetDrawMode(dmBlend);
+        LayerDrawTool = imgView1.AddLayer<TDrawImageLayer>();
         LayerRect =
             imgView1.AddLayer<TRubberbandLayerNew>(text, [this] { return FHost.CursorPos(); });
         LayerRect->OnResizing = [this](const TFloatRect& oldLoc, TFloatRect& newLoc, TDragState,
                                        TShiftState) { LayerRectResizing(oldLoc, newLoc); };
         LayerRect->OnCursor = [this](TCursorKind c) { FHost.SetAppCursor(c); };
+        LayerRect->HasLiveTool = [this] { return FCurTool != nullptr; };
         LayerRect->SetVisibleRect(false);
         imgView1.SetCursor(crCross);
         imgView1.OnMouseDown = [this](const TViewMouse& m, TCustomLayer* l) {
@@ -69,13 +72,7 @@ void TSetRegionForm::StartSelectRegion(int TypeSelect) {
         if (!preset) return;
     }
 
-    // Reuse last capture's draw image when the screen kept its size.
-    if (LayerDrawTool->Bitmap().Width() == RectWork.Width() &&
-        LayerDrawTool->Bitmap().Height() == RectWork.Height())
-        LayerDrawTool->Bitmap().Clear(0x00FFFFFF);
-    else
-        LayerDrawTool->SetBitmap(TBitmap32(RectWork.Width(), RectWork.Height(), 0x00FFFFFF));
-    LayerDrawTool->SetLocation({0, 0, RectWork.Width(), RectWork.Height()});
+    LayerDrawTool->Reset(RectWork.Width(), RectWork.Height());
     FHost.ShowOverlay(RectWork);
     // The first snapshot (the unedited screen) is taken once the overlay is
     // up, so the copy never delays the first paint, and only then: a request
@@ -96,6 +93,8 @@ void TSetRegionForm::ShowSelectRegion(bool ForceShowRedact, bool /*ShowGIF*/) {
     if (Settings.ShowRedact || ForceShowRedact) {
         FPanels->UpdatePositionPanels(RectWork, LayerRect->Location());
         FPanels->StartEditor();
+        // The arrow is the default tool of every capture.
+        AddTool(ctArrow);
         FHost.FocusOverlay();
     } else if (Settings.Server) {
         FPanels->PerformUpload();
@@ -105,11 +104,13 @@ void TSetRegionForm::ShowSelectRegion(bool ForceShowRedact, bool /*ShowGIF*/) {
 }
 
 void TSetRegionForm::TestClose() {
+    if (CommitEditedText()) return;
     Close();
 }
 
 void TSetRegionForm::Close() {
     FPanels->CloseEditorPanels();
+    AddTool(ctNone);
     imgView1.ReleaseMouseCapture();
     StoreListBitmap32.Clear(false);
     LayerRect->SetVisibleRect(false);
@@ -131,11 +132,83 @@ void TSetRegionForm::ShowPanels() {
 }
 
 void TSetRegionForm::Undo() {
+    CommitEditedText();
     if (const TBitmap32* image = StoreListBitmap32.UndoGet()) imgView1.SetBitmap(*image);
 }
 
 void TSetRegionForm::Redo() {
+    CommitEditedText();
     if (const TBitmap32* image = StoreListBitmap32.RedoGet()) imgView1.SetBitmap(*image);
+}
+
+bool TSetRegionForm::CommitEditedText() {
+    if (!FCurTool || !FCurTool->IsStateRedact()) return false;
+    ApplyTool(FCurTool);
+    return true;
+}
+
+void TSetRegionForm::AddTool(TCurTool ACurTool) {
+    if (FCurTool) {
+        if (FCurTool->IsStateRedact()) {
+            // The commit ends by creating the layer of the new kind.
+            FCurTypeTool = ACurTool;
+            ApplyTool(FCurTool);
+            return;
+        }
+        imgView1.DeleteLayer(FCurTool);
+        FCurTool = nullptr;
+    }
+    FCurTypeTool = ACurTool;
+    FCurTool = CreateToolLayer(ACurTool, PaintedSelection(LayerRect->Location()));
+    if (FCurTool) FCurTool->OnEnd = [this](TBaseToolLayer* layer) { ApplyTool(layer); };
+}
+
+TBaseToolLayer* TSetRegionForm::CreateToolLayer(TCurTool kind, const TRect& L) {
+    TDrawImageLayer& draw = *LayerDrawTool;
+    const TTickCount tick = [this] { return FHost.TickCount(); };
+    switch (kind) {
+    case ctLine:
+        return imgView1.AddLayer<TLineToolLayer>(draw, L);
+    case ctArrow:
+        return imgView1.AddLayer<TLineArrowToolLayer>(draw, L);
+    case ctRect:
+        return imgView1.AddLayer<TRectToolLayer>(draw, L);
+    case ctFillRect:
+        return imgView1.AddLayer<TFillToolLayer>(draw, L);
+    case ctRectGaus:
+        return imgView1.AddLayer<TRectGaussToolLayer>(draw, L);
+    case ctPen:
+        return imgView1.AddLayer<TBasePLToolLayer>(draw, L, tick);
+    case ctTrRect:
+        return imgView1.AddLayer<TLightToolLayer>(draw, L);
+    case ctTrPen:
+        return imgView1.AddLayer<TTrPLToolLayer>(draw, L, tick);
+    case ctStamp:
+        return imgView1.AddLayer<TStampToolLayer>(draw, L, FText);
+    case ctNone:
+    case ctTextExit:
+        break; // the text layer comes with the text tool
+    }
+    return nullptr;
+}
+
+void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
+    if (!layer) return;
+    const bool stamp = dynamic_cast<const TStampToolLayer*>(layer) != nullptr;
+    // Only the drawn part differs from the working image; the selection
+    // frame is left out. The screen already shows the result.
+    const TRect area = LayerDrawTool->DrawnArea().Union(layer->Bounds());
+    imgView1.Flatten(area, {LayerDrawTool, layer});
+    imgView1.DeleteLayer(layer);
+    if (layer == FCurTool) FCurTool = nullptr;
+    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), stamp);
+    AddTool(FCurTypeTool);
+}
+
+void TSetRegionForm::SetPropertyTool(TColor cl, int penwidth) {
+    if (penwidth > 0) Settings.penwidth = penwidth;
+    Settings.wincolor = cl;
+    Settings.pencolor = Color32FromColor(cl < 0 ? FHost.SysColorToRGB(cl) : cl);
 }
 
 TBitmap32 TSetRegionForm::GetBitmap() const {
@@ -179,7 +252,12 @@ void TSetRegionForm::imgView1MouseMove(const TViewMouse& m, TCustomLayer* layer)
         return;
     }
     LayerRect->PointerMoved();
-    if (layer != LayerRect && LayerRect->HitTest(m.X, m.Y)) LayerRect->MouseMove(m);
+    if (layer == LayerRect) return;
+    // Where the frame claims the point (its handles) it gets the mouse, not
+    // the tool above it.
+    const bool frame = LayerRect->HitTest(m.X, m.Y);
+    if (FCurTool) FCurTool->SetLayerOptions(frame ? LOB_VISIBLE : LOB_VISIBLE | LOB_MOUSE_EVENTS);
+    if (frame) LayerRect->MouseMove(m);
 }
 
 void TSetRegionForm::imgView1MouseUp(const TViewMouse& m, TCustomLayer*) {
@@ -201,4 +279,7 @@ void TSetRegionForm::imgView1MouseUp(const TViewMouse& m, TCustomLayer*) {
 void TSetRegionForm::LayerRectResizing(const TFloatRect&, TFloatRect& newLocation) {
     FPanels->UpdatePositionPanels(RectWork, LayerRect->Location());
     ClampSelection(newLocation, RectWork.Width(), RectWork.Height());
+    // A text box keeps its place; every other tool follows the selection.
+    if (FCurTool && FCurTypeTool != ctTextExit)
+        FCurTool->SetLocation(PaintedSelection(newLocation));
 }

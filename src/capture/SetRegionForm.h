@@ -4,6 +4,8 @@
 // the editor panels or the immediate output action. The Win32 window hosts
 // one of these and implements TSetRegionHost; tests drive it with simulated
 // mouse events and a fake host.
+#include "annotate/BaseToolLayer.h"
+#include "annotate/DrawImageLayer.h"
 #include "annotate/StoreListBitmap32.h"
 #include "capture/RubberbandLayerNew.h"
 #include "capture/SelectionGeometry.h"
@@ -12,6 +14,7 @@
 #include "gfx/Point.h"
 #include "support/SoundPlayer.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -39,6 +42,10 @@ public:
     virtual void SetAppCursor(TCursorKind cursor) = 0;
     // True while the settings dialog's hotkey editor has the keyboard focus.
     virtual bool HotKeyEditorFocused() const = 0;
+    // The system's millisecond tick count (wraps around).
+    virtual std::uint32_t TickCount() const = 0;
+    // The current RGB value of a system colour (a negative TColor).
+    virtual TColor SysColorToRGB(TColor c) const = 0;
 };
 
 // The editor panels and output actions the overlay hands over to.
@@ -49,7 +56,7 @@ public:
     virtual void ShowEditorPanels() {}
     virtual void UpdatePositionPanels(const TRect& /*workArea*/, const TFloatRect& /*sel*/) {}
     virtual void CloseEditorPanels() {}
-    // The editor is shown: the panels appear and the arrow tool is chosen.
+    // The editor is shown: the panels appear.
     virtual void StartEditor() {}
     virtual void PerformUpload() {}
     virtual void PerformCopy() {}
@@ -79,6 +86,18 @@ public:
     void ShowPanels();
     void Undo();
     void Redo();
+
+    // Selects a tool kind and puts a fresh layer of it over the selection
+    // (none for ctNone). A text being edited is committed first; any other
+    // live layer is dropped with its uncommitted drawing.
+    void AddTool(TCurTool ACurTool);
+    // Commits a finished stroke: flattens the draw image into the working
+    // image, records an undo step and starts the next layer of the same kind.
+    void ApplyTool(TBaseToolLayer* layer);
+    // The colour (and, when penwidth > 0, the width) of the next render.
+    void SetPropertyTool(TColor cl, int penwidth);
+    TCurTool CurTypeTool() const { return FCurTypeTool; }
+    TBaseToolLayer* CurTool() const { return FCurTool; }
     TStoreListBitmap32& History() { return StoreListBitmap32; }
 
     // The finished picture: the selection cut out of the working image.
@@ -89,7 +108,7 @@ public:
     const TImageView& View() const { return imgView1; }
     TRubberbandLayerNew& Selection() { return *LayerRect; }
     const TRubberbandLayerNew& Selection() const { return *LayerRect; }
-    TBitmapLayer& DrawLayer() { return *LayerDrawTool; }
+    TDrawImageLayer& DrawLayer() { return *LayerDrawTool; }
     const TRect& WorkArea() const { return RectWork; }
 
 private:
@@ -97,13 +116,19 @@ private:
     void imgView1MouseMove(const TViewMouse& m, TCustomLayer* layer);
     void imgView1MouseUp(const TViewMouse& m, TCustomLayer* layer);
     void LayerRectResizing(const TFloatRect& oldLocation, TFloatRect& newLocation);
+    TBaseToolLayer* CreateToolLayer(TCurTool kind, const TRect& L);
+    // A text box being edited is committed before undo, redo and Esc.
+    bool CommitEditedText();
 
     TSetRegionHost& FHost;
+    TTextRasterizer& FText;
     TOverlayPanels FNoPanels;
     TOverlayPanels* FPanels = &FNoPanels;
     TImageView imgView1;
-    TBitmapLayer* LayerDrawTool = nullptr;
+    TDrawImageLayer* LayerDrawTool = nullptr;
     TRubberbandLayerNew* LayerRect = nullptr;
+    TCurTool FCurTypeTool = ctNone;
+    TBaseToolLayer* FCurTool = nullptr;
     TRect RectWork;
     TInitialDrag FInitialDrag;
     TStoreListBitmap32 StoreListBitmap32;

@@ -204,6 +204,14 @@ bool TSetRegionWindow::HotKeyEditorFocused() const {
     return SettingsHotKeyEditorFocused();
 }
 
+std::uint32_t TSetRegionWindow::TickCount() const {
+    return GetTickCount();
+}
+
+TColor TSetRegionWindow::SysColorToRGB(TColor c) const {
+    return static_cast<TColor>(GetSysColor(c & 0xFF));
+}
+
 HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
     const wchar_t* id = IDC_ARROW;
     switch (kind) {

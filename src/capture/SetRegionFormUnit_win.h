@@ -38,6 +38,8 @@ private:
     TPoint CursorPos() const override;
     void SetAppCursor(TCursorKind cursor) override;
     bool HotKeyEditorFocused() const override;
+    std::uint32_t TickCount() const override;
+    TColor SysColorToRGB(TColor c) const override;
 
     void Paint();
     void Blit(HDC dc, const TRect& area);

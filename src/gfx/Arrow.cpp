@@ -33,10 +33,12 @@ TArrow::TArrow(TFloatPoint start, TFloatPoint tip, float width)
     FHead = {FNotch, w1, tip, w2};
 }
 
-void TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
-    if (FHead.empty()) return;
+TRect TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
+    if (FHead.empty()) return {};
     const TStroker shaft{FWidth, esButt, jsBevel};
     const TFloatPoint line[] = {FStart, FNotch};
-    shaft.Draw(dst, line, colour, subsamples);
+    const TRect drawn = shaft.Draw(dst, line, colour, subsamples);
     PolygonFillAA(dst, FHead, colour, subsamples);
+    const std::span<const TPolygon> head(&FHead, 1);
+    return drawn.Union(PolygonBounds(head).Intersect(dst.BoundsRect()));
 }

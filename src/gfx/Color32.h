@@ -7,10 +7,18 @@
 using TColor32 = std::uint32_t;
 using TColor = std::int32_t;
 
-constexpr std::uint8_t AlphaOf(TColor32 c) { return static_cast<std::uint8_t>(c >> 24); }
-constexpr std::uint8_t RedOf(TColor32 c) { return static_cast<std::uint8_t>(c >> 16); }
-constexpr std::uint8_t GreenOf(TColor32 c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t BlueOf(TColor32 c) { return static_cast<std::uint8_t>(c); }
+constexpr std::uint8_t AlphaOf(TColor32 c) {
+    return static_cast<std::uint8_t>(c >> 24);
+}
+constexpr std::uint8_t RedOf(TColor32 c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
+constexpr std::uint8_t GreenOf(TColor32 c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t BlueOf(TColor32 c) {
+    return static_cast<std::uint8_t>(c);
+}
 
 constexpr TColor32 Color32(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) {
     return (TColor32(a) << 24) | (TColor32(r) << 16) | (TColor32(g) << 8) | TColor32(b);

@@ -119,6 +119,16 @@ void TImageView::PaintTo(TBitmap32& target) {
     ComposeArea(target, BoundsRect());
 }
 
+void TImageView::Flatten(const TRect& area, std::initializer_list<const TCustomLayer*> layers) {
+    const TRect clip = area.Intersect(BoundsRect());
+    if (clip.IsEmpty()) return;
+    CheckNotComposing();
+    for (const auto& layer : FLayers)
+        if (layer->Visible() &&
+            std::find(layers.begin(), layers.end(), layer.get()) != layers.end())
+            layer->Paint(FBitmap, clip);
+}
+
 void TImageView::Dispatch(TCustomLayer* target, THandler handler, const TViewMouse& m,
                           const TMouseEvent& viewEvent) {
     FHasPointer = true;

@@ -20,6 +20,7 @@
 #include "gfx/ViewMouse.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -66,6 +67,10 @@ public:
     // A full composition into target, sized to the view (the commit of a
     // stroke flattens the view with it).
     void PaintTo(TBitmap32& target);
+    // Paints the visible ones of layers, in stack order, into the working
+    // image inside area: the commit of a stroke. The screen already shows
+    // the result, so nothing is repainted.
+    void Flatten(const TRect& area, std::initializer_list<const TCustomLayer*> layers);
 
     void MouseDown(const TViewMouse& m);
     void MouseMove(const TViewMouse& m);

@@ -249,7 +249,27 @@ TPolygon DiscPolygon(float cx, float cy, float r) {
     return out;
 }
 
-void FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples) {
+TRect FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples) {
     const TPolygon disc = DiscPolygon(cx, cy, r);
-    PolygonFillAA(dst, std::span<const TPolygon>(&disc, 1), colour, subsamples);
+    const std::span<const TPolygon> contours(&disc, 1);
+    PolygonFillAA(dst, contours, colour, subsamples);
+    return PolygonBounds(contours).Intersect(dst.BoundsRect());
+}
+
+TRect PolygonBounds(std::span<const TPolygon> contours) {
+    double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+    for (const auto& contour : contours)
+        for (const TFloatPoint p : contour) {
+            if (!Finite(p)) continue;
+            minX = std::min(minX, double(p.X));
+            maxX = std::max(maxX, double(p.X));
+            minY = std::min(minY, double(p.Y));
+            maxY = std::max(maxY, double(p.Y));
+        }
+    if (minX > maxX) return {};
+    // Clamped so that huge coordinates cannot overflow int.
+    static constexpr double Limit = 1 << 30;
+    auto lo = [](double v) { return int(std::clamp(std::floor(v), -Limit, Limit)); };
+    auto hi = [](double v) { return int(std::clamp(std::ceil(v), -Limit, Limit)) + 1; };
+    return {lo(minX), lo(minY), hi(maxX), hi(maxY)};
 }

@@ -36,4 +36,9 @@ void FlattenCubicBezier(TFloatPoint p0, TFloatPoint p1, TFloatPoint p2, TFloatPo
 // r <= 0.
 TPolygon DiscPolygon(float cx, float cy, float r);
 
-void FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples = 16);
+// Returns the pixels it may have changed.
+TRect FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples = 16);
+
+// Every pixel a fill of contours can touch (finite points only); empty for
+// no points.
+TRect PolygonBounds(std::span<const TPolygon> contours);

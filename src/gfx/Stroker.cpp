@@ -69,8 +69,10 @@ std::vector<TPolygon> TStroker::Outline(std::span<const TFloatPoint> points) con
     return out;
 }
 
-void TStroker::Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
-                    int subsamples) const {
+TRect TStroker::Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
+                     int subsamples) const {
     const std::vector<TPolygon> contours = Outline(points);
-    if (!contours.empty()) PolygonFillAA(dst, contours, colour, subsamples);
+    if (contours.empty()) return {};
+    PolygonFillAA(dst, contours, colour, subsamples);
+    return PolygonBounds(contours).Intersect(dst.BoundsRect());
 }

@@ -25,7 +25,8 @@ public:
     // a width that is not positive or a non-finite point give no contours.
     std::vector<TPolygon> Outline(std::span<const TFloatPoint> points) const;
 
-    // Fills the outline with colour blended over dst.
-    void Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
-              int subsamples = 16) const;
+    // Fills the outline with colour blended over dst; returns the pixels it
+    // may have changed.
+    TRect Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
+               int subsamples = 16) const;
 };

@@ -1,5 +1,6 @@
 #include "gfx/TextRasterizer.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 void DrawCoverageMask(TBitmap32& dst, int x, int y, const TCoverageMask& mask, TColor32 colour,
@@ -54,4 +55,39 @@ void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
                       const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer) {
     DrawTextCentered(dst, box, text, font, colour, rasterizer, dst.BoundsRect());
+}
+
+TRect DrawTextInRect(TBitmap32& image, const TRect& box, std::wstring_view text, bool leftAligned,
+                     int level, TColor32 colour, const TFontDesc& font,
+                     const TTextRasterizer& rasterizer, TCombineMode mode) {
+    if (image.Empty() || text.empty()) return {};
+    level = std::clamp(level, 0, 4);
+    const int block = 1 << level;
+    const TFontDesc big = font.Scaled(block);
+    const TTextExtent e = rasterizer.TextExtent(big, text);
+    // Always one block more than the text needs, so nothing is cut off.
+    const int cx = (std::max(e.Width, 0) / block + 1) * block;
+    const int cy = (std::max(e.Height, 0) / block + 1) * block;
+    const TCoverageMask large = rasterizer.Render(big, text, cx, cy);
+    if (large.Width != cx || large.Height != cy)
+        throw std::invalid_argument("DrawTextInRect: rendered mask has the wrong size");
+
+    TCoverageMask mask(cx / block, cy / block);
+    for (int y = 0; y < mask.Height; ++y)
+        for (int x = 0; x < mask.Width; ++x) {
+            unsigned sum = 0;
+            for (int sy = 0; sy < block; ++sy) {
+                const std::uint8_t* row =
+                    large.Coverage.data() + std::size_t(y * block + sy) * std::size_t(cx);
+                for (int sx = 0; sx < block; ++sx)
+                    sum += row[x * block + sx];
+            }
+            mask.Coverage[std::size_t(y) * std::size_t(mask.Width) + std::size_t(x)] =
+                std::uint8_t(sum >> (2 * level));
+        }
+
+    const int x = leftAligned ? box.Left : box.Left + (box.Width() - mask.Width) / 2;
+    const int y = box.Top + (box.Height() - mask.Height) / 2;
+    DrawCoverageMask(image, x, y, mask, colour, image.BoundsRect(), mode);
+    return TRect{x, y, x + mask.Width, y + mask.Height}.Intersect(image.BoundsRect());
 }

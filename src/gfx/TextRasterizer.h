@@ -50,3 +50,12 @@ void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
                       const TRect& clip, TCombineMode mode = cmBlend);
 void DrawTextCentered(TBitmap32& dst, const TRect& box, std::wstring_view text,
                       const TFontDesc& font, TColor32 colour, const TTextRasterizer& rasterizer);
+
+// Text drawn supersampled: rendered at 2^level times the font size (level
+// 0..4, larger counts as 4), each 2^level square averaged into one pixel's
+// alpha, and blended in colour (its alpha is the master alpha) into box,
+// centred vertically and, unless leftAligned, horizontally. Returns the
+// pixels it may have changed.
+TRect DrawTextInRect(TBitmap32& image, const TRect& box, std::wstring_view text, bool leftAligned,
+                     int level, TColor32 colour, const TFontDesc& font,
+                     const TTextRasterizer& rasterizer, TCombineMode mode = cmBlend);

@@ -28,6 +28,8 @@ public:
     TPoint CursorPos() const override { return Cursor; }
     void SetAppCursor(TCursorKind c) override { AppCursor = c; }
     bool HotKeyEditorFocused() const override { return EditorFocused; }
+    std::uint32_t TickCount() const override { return Ticks; }
+    TColor SysColorToRGB(TColor c) const override { return c == -16777211 ? 0x00EEDDCC : 0; }
 
     // An opaque pattern that differs from pixel to pixel.
     static TColor32 ScreenPixel(int x, int y) {
@@ -46,4 +48,5 @@ public:
     TPoint Cursor{700, 500};
     TCursorKind AppCursor = crDefault;
     bool EditorFocused = false;
+    std::uint32_t Ticks = 1000;
 };

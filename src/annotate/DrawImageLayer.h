@@ -1,0 +1,27 @@
+#pragma once
+// The overlay's draw image: the live stroke before it is committed, blended
+// over the working image. It remembers which part holds drawing, so clearing
+// it and committing it touch only that part, not the whole screen.
+#include "gfx/BitmapLayer.h"
+
+// An empty draw image is transparent white.
+constexpr TColor32 DrawImageEmpty = 0x00FFFFFF;
+
+class TDrawImageLayer : public TBitmapLayer {
+public:
+    explicit TDrawImageLayer(TImageView& view);
+
+    // Sized to width x height at (0, 0) and empty.
+    void Reset(int width, int height);
+    // Back to empty.
+    void ClearDrawn();
+    // Area back to empty (part of a redraw that fills it again).
+    void ClearArea(const TRect& area);
+    // Something was drawn into area of Bitmap(): repaint it and remember it.
+    void Drawn(const TRect& area);
+    // Everything drawn since the image was last empty.
+    const TRect& DrawnArea() const { return FDrawnArea; }
+
+private:
+    TRect FDrawnArea;
+};
