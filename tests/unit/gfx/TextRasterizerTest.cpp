@@ -83,4 +83,26 @@ TEST(DrawText, NothingToDrawRendersNothing) {
     EXPECT_EQ(b, TBitmap32(10, 10, White));
     EXPECT_EQ(Font.Scaled(4).Size, 32);
 }
+TEST(DrawTextInRect, AveragesSupersampledBlocksAndCentresTheResult) {
+    // Level 1 renders at size 8: 6 x 12, enlarged to 8 x 14, averaged to
+    // 4 x 7. Columns: two full, one half (sum 510 >> 2 = 127), one empty.
+    TFakeTextRasterizer text;
+    TBitmap32 b(30, 30, 0xFF000000);
+    const TRect drawn =
+        DrawTextInRect(b, {10, 10, 20, 20}, L"A", false, 1, 0x80FFFFFF, {L"T", 4, 0}, text);
+    EXPECT_EQ(text.LastFont.Size, 8);
+    EXPECT_EQ(drawn, (TRect{13, 11, 17, 18}));
+    // 50 % white over black; the half column at alpha 64.
+    EXPECT_EQ(b.Pixel(13, 11), 0xC0808080u);
+    EXPECT_EQ(b.Pixel(14, 16), 0xC0808080u);
+    EXPECT_EQ(b.Pixel(15, 11), 0xCF404040u);
+    EXPECT_EQ(b.Pixel(16, 11), 0xFF000000u);
+    EXPECT_EQ(b.Pixel(13, 17), 0xFF000000u);
+
+    TBitmap32 left(30, 30, 0xFF000000);
+    DrawTextInRect(left, {10, 10, 20, 20}, L"A", true, 9, White, {L"T", 1, 0}, text);
+    EXPECT_EQ(text.LastFont.Size, 16);          // levels above 4 count as 4
+    EXPECT_EQ(left.Pixel(10, 14), 0xC8AEAEAEu); // 11 of 16 columns: coverage 175
+    EXPECT_EQ(left.Pixel(9, 14), 0xFF000000u);
+}
 } // namespace
