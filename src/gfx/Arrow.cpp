@@ -35,10 +35,13 @@ TArrow::TArrow(TFloatPoint start, TFloatPoint tip, float width)
 
 TRect TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
     if (FHead.empty()) return {};
+    // Shaft and head in one fill: where the shaft's end meets the notch,
+    // two separate anti-aliased fills would leave a lighter seam.
     const TStroker shaft{FWidth, esButt, jsBevel};
     const TFloatPoint line[] = {FStart, FNotch};
-    const TRect drawn = shaft.Draw(dst, line, colour, subsamples);
-    PolygonFillAA(dst, FHead, colour, subsamples);
-    const std::span<const TPolygon> head(&FHead, 1);
-    return drawn.Union(PolygonBounds(head).Intersect(dst.BoundsRect()));
+    std::vector<TPolygon> contours = shaft.Outline(line);
+    contours.push_back(FHead);
+    OrientPositive(contours.back());
+    PolygonFillAA(dst, contours, colour, subsamples);
+    return PolygonBounds(contours).Intersect(dst.BoundsRect());
 }

@@ -27,7 +27,7 @@ public:
     // B, W1, T, W2.
     const TPolygon& Head() const { return FHead; }
 
-    // The shaft, then the head over it, both blended with colour; returns the
+    // The shaft and the head, filled together with colour; returns the
     // pixels it may have changed.
     TRect Draw(TBitmap32& dst, TColor32 colour, int subsamples = 32) const;
 

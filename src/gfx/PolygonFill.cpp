@@ -256,6 +256,17 @@ TRect FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, i
     return PolygonBounds(contours).Intersect(dst.BoundsRect());
 }
 
+double SignedArea(const TPolygon& p) {
+    double a = 0;
+    for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++)
+        a += double(p[j].X) * p[i].Y - double(p[i].X) * p[j].Y;
+    return a / 2;
+}
+
+void OrientPositive(TPolygon& p) {
+    if (SignedArea(p) < 0) std::reverse(p.begin(), p.end());
+}
+
 TRect PolygonBounds(std::span<const TPolygon> contours) {
     double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
     for (const auto& contour : contours)

@@ -39,6 +39,12 @@ TPolygon DiscPolygon(float cx, float cy, float r);
 // Returns the pixels it may have changed.
 TRect FillDiscAA(TBitmap32& dst, float cx, float cy, float r, TColor32 colour, int subsamples = 16);
 
+// The signed area: positive for one winding direction, negative for the other.
+double SignedArea(const TPolygon& p);
+// Turns p to the positive winding direction, so that contours filled
+// together add up instead of cancelling under the non-zero rule.
+void OrientPositive(TPolygon& p);
+
 // Every pixel a fill of contours can touch (finite points only); empty for
 // no points.
 TRect PolygonBounds(std::span<const TPolygon> contours);

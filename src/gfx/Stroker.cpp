@@ -4,19 +4,11 @@
 #include <cmath>
 
 namespace {
-float SignedArea(const TPolygon& p) {
-    double a = 0;
-    for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++)
-        a += double(p[j].X) * p[i].Y - double(p[i].X) * p[j].Y;
-    return float(a / 2);
-}
-
 // Every contour goes the same way round, or overlapping pieces would cancel
 // each other under the non-zero rule.
 void AddOriented(std::vector<TPolygon>& out, TPolygon p) {
-    const float area = SignedArea(p);
-    if (area == 0) return;
-    if (area < 0) std::reverse(p.begin(), p.end());
+    if (p.empty() || float(SignedArea(p)) == 0) return;
+    OrientPositive(p);
     out.push_back(std::move(p));
 }
 

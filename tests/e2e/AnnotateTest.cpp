@@ -183,8 +183,9 @@ TEST_F(Annotate, ArrowDrawnInRedIsUndoneWithCtrlZAndRedoneWithCtrlY) {
     const std::uint32_t edge =
         Blend(Blend(0x80000000u | Red, 0x00FFFFFF), 0xFF000000u | Pattern(150, 250)) & 0xFFFFFF;
     const std::vector<TExpectedPixel> arrow = {
-        {150, 250, edge}, {151, 250, Red}, {200, 248, Red}, {275, 250, Red}, {350, 252, Red},
-        {385, 247, Red},  {385, 253, Red}, {390, 250, Red}, {397, 250, Red},
+        {150, 250, edge}, {151, 250, Red}, {200, 248, Red}, {275, 250, Red},
+        {350, 252, Red},  {385, 247, Red}, {385, 253, Red}, {390, 250, Red},
+        {397, 250, Red},  {379, 250, Red}, {378, 248, Red},
     };
     const auto unchanged = [](int x, int y) { return TExpectedPixel{x, y, Pattern(x, y)}; };
     std::vector<TExpectedPixel> unedited;

@@ -76,4 +76,8 @@ TEST(Arrow, DrawsShaftAndHead) {
     EXPECT_EQ(b.Pixel(42, 26), 0u);
     EXPECT_EQ(b.Pixel(61, 20), 0u);
     EXPECT_EQ(b.Pixel(55, 20), red);
+    // The shaft ends at the notch (39.5) in the middle of a pixel the head
+    // covers from there on: no lighter seam.
+    for (int y = 18; y <= 22; ++y)
+        EXPECT_EQ(b.Pixel(39, y), red) << y;
 }
