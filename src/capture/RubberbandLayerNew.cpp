@@ -5,6 +5,7 @@
 #include "gfx/PolygonFill.h"
 #include "gfx/TextRasterizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <utility>
@@ -28,26 +29,33 @@ const TFontDesc& LabelFont() {
 // repaint draws exactly the pixels a full one would.
 void FrameRectStipple(TBitmap32& buf, const TRect& r, const TRect& clip) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    unsigned counter = 0;
-    auto put = [&](int x, int y) {
-        if (clip.Contains(x, y)) buf.SetPixel(x, y, FrameStipple[counter % FrameStipple.size()]);
-        ++counter;
+    const TRect c = clip.Intersect(buf.BoundsRect());
+    if (c.IsEmpty()) return;
+    auto colour = [](long long counter) {
+        return FrameStipple[std::size_t(counter) % FrameStipple.size()];
     };
     const int l = r.Left, t = r.Top, rr = r.Right - 1, b = r.Bottom - 1;
     if (rr == l || b == t) {
-        for (int y = t; y <= b; ++y)
-            for (int x = l; x <= rr; ++x)
-                put(x, y);
+        for (int y = std::max(t, c.Top); y <= std::min(b, c.Bottom - 1); ++y)
+            for (int x = std::max(l, c.Left); x <= std::min(rr, c.Right - 1); ++x)
+                buf.SetPixel(x, y, colour((long long)(y - t) * r.Width() + (x - l)));
         return;
     }
-    for (int x = l; x < rr; ++x)
-        put(x, t);
-    for (int y = t; y < b; ++y)
-        put(rr, y);
-    for (int x = rr; x > l; --x)
-        put(x, b);
-    for (int y = b; y > t; --y)
-        put(l, y);
+    // Each side walks only its clipped part; the counter is where the
+    // clockwise walk would be at that pixel.
+    const long long w = rr - l, h = b - t;
+    if (t >= c.Top && t < c.Bottom)
+        for (int x = std::max(l, c.Left); x < std::min(rr, c.Right); ++x)
+            buf.SetPixel(x, t, colour(x - l));
+    if (rr >= c.Left && rr < c.Right)
+        for (int y = std::max(t, c.Top); y < std::min(b, c.Bottom); ++y)
+            buf.SetPixel(rr, y, colour(w + (y - t)));
+    if (b >= c.Top && b < c.Bottom)
+        for (int x = std::max(l + 1, c.Left); x <= std::min(rr, c.Right - 1); ++x)
+            buf.SetPixel(x, b, colour(w + h + (rr - x)));
+    if (l >= c.Left && l < c.Right)
+        for (int y = std::max(t + 1, c.Top); y <= std::min(b, c.Bottom - 1); ++y)
+            buf.SetPixel(l, y, colour(2 * w + h + (b - y)));
 }
 
 void BlendBand(TBitmap32& buf, const TRect& band, const TRect& clip) {

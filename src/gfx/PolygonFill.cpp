@@ -142,8 +142,10 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
         for (std::size_t i = 0; i < activeCount; ++i)
             if (edges[active[i].Edge].YBottom > y) active[kept++] = active[i];
         activeCount = kept;
-        while (next < n && edges[next].YTop < y + 1)
-            active[activeCount++] = {std::uint32_t(next++), 0, 0};
+        // Edges that already ended above the clip never enter: a clipped
+        // redraw of a long stroke would otherwise sweep all of them here.
+        for (; next < n && edges[next].YTop < y + 1; ++next)
+            if (edges[next].YBottom > y) active[activeCount++] = {std::uint32_t(next), 0, 0};
         if (activeCount == 0) {
             if (next == n) break;
             // Skip to the next edge's first row (bounded: YTop may be huge).

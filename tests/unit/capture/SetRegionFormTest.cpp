@@ -283,4 +283,29 @@ TEST_F(SetRegionFormTest, OutsideTheSelectionIsDimmedByTheBlendRuleAndInsideIsNo
     EXPECT_EQ(rgb(116, 100), 0xFFFFFFu);
     EXPECT_EQ(rgb(120, 100), 0x000000u);
 }
+TEST_F(SetRegionFormTest, FramePaintedInTilesEqualsOnePaint) {
+    FHost.Cursor = {-100, -100};
+    FForm.StartSelectRegion(0);
+    Press(101, 99);
+    Move(342, 263);
+    Release(342, 263);
+    auto& layer = FForm.Selection();
+    const TRect all{0, 0, 500, 400};
+    TBitmap32 whole(500, 400), tiled(500, 400);
+    layer.Paint(whole, all);
+    // Odd tile sizes so that tile edges fall mid-dash on every side.
+    for (int y = 0; y < 400; y += 23)
+        for (int x = 0; x < 500; x += 37)
+            layer.Paint(tiled, TRect{x, y, x + 37, y + 23}.Intersect(all));
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 500; ++x)
+            ASSERT_EQ(tiled.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
+    // The dashes run on clockwise around the corners: 240 px along the top,
+    // 163 down the right side, then leftwards along the bottom and up.
+    ASSERT_EQ(PaintedSelection(layer.Location()), (TRect{101, 99, 342, 263}));
+    EXPECT_EQ(whole.Pixel(200, 262), 0xFFFFFFFFu); // step 544
+    EXPECT_EQ(whole.Pixel(201, 262), 0xFF000000u); // step 543
+    EXPECT_EQ(whole.Pixel(101, 150), 0xFFFFFFFFu); // step 755
+    EXPECT_EQ(whole.Pixel(101, 149), 0xFF000000u); // step 756
+}
 } // namespace
