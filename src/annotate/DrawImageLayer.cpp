@@ -11,12 +11,15 @@ void TDrawImageLayer::Reset(int width, int height) {
     } else {
         SetBitmap(TBitmap32(width, height, DrawImageEmpty));
         FDrawnArea = {};
+        FDrawnRects.clear();
     }
     SetLocation({0, 0, width, height});
 }
 
 void TDrawImageLayer::ClearDrawn() {
-    ClearArea(FDrawnArea);
+    for (const TRect& r : FDrawnRects)
+        ClearArea(r);
+    FDrawnRects.clear();
     FDrawnArea = {};
 }
 
@@ -27,9 +30,16 @@ void TDrawImageLayer::ClearArea(const TRect& area) {
     Changed(r);
 }
 
-void TDrawImageLayer::Drawn(const TRect& area) {
-    const TRect r = area.Intersect(Bitmap().BoundsRect());
-    if (r.IsEmpty()) return;
-    FDrawnArea = FDrawnArea.Union(r);
-    Changed(r);
+void TDrawImageLayer::Drawn(std::span<const TRect> areas) {
+    // A freehand stroke adds a rectangle per point; past a few hundred the
+    // list costs more to walk than the union costs to clear.
+    constexpr std::size_t MaxRects = 256;
+    for (const TRect& area : areas) {
+        const TRect r = area.Intersect(Bitmap().BoundsRect());
+        if (r.IsEmpty()) continue;
+        FDrawnArea = FDrawnArea.Union(r);
+        FDrawnRects.push_back(r);
+        Changed(r);
+    }
+    if (FDrawnRects.size() > MaxRects) FDrawnRects.assign(1, FDrawnArea);
 }

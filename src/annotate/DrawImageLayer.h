@@ -4,6 +4,9 @@
 // it and committing it touch only that part, not the whole screen.
 #include "gfx/BitmapLayer.h"
 
+#include <span>
+#include <vector>
+
 // An empty draw image is transparent white.
 constexpr TColor32 DrawImageEmpty = 0x00FFFFFF;
 
@@ -17,11 +20,14 @@ public:
     void ClearDrawn();
     // Area back to empty (part of a redraw that fills it again).
     void ClearArea(const TRect& area);
-    // Something was drawn into area of Bitmap(): repaint it and remember it.
-    void Drawn(const TRect& area);
+    // Something was drawn into areas of Bitmap(): repaint them and remember
+    // them, so that the next clear touches only them.
+    void Drawn(std::span<const TRect> areas);
+    void Drawn(const TRect& area) { Drawn(std::span(&area, 1)); }
     // Everything drawn since the image was last empty.
     const TRect& DrawnArea() const { return FDrawnArea; }
 
 private:
     TRect FDrawnArea;
+    std::vector<TRect> FDrawnRects;
 };

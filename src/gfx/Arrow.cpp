@@ -33,7 +33,7 @@ TArrow::TArrow(TFloatPoint start, TFloatPoint tip, float width)
     FHead = {FNotch, w1, tip, w2};
 }
 
-TRect TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
+std::vector<TRect> TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
     if (FHead.empty()) return {};
     // Shaft and head in one fill: where the shaft's end meets the notch,
     // two separate anti-aliased fills would leave a lighter seam.
@@ -43,5 +43,5 @@ TRect TArrow::Draw(TBitmap32& dst, TColor32 colour, int subsamples) const {
     contours.push_back(FHead);
     OrientPositive(contours.back());
     PolygonFillAA(dst, contours, colour, subsamples);
-    return PolygonBounds(contours).Intersect(dst.BoundsRect());
+    return PolygonBands(contours, dst.BoundsRect());
 }

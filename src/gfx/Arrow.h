@@ -28,8 +28,8 @@ public:
     const TPolygon& Head() const { return FHead; }
 
     // The shaft and the head, filled together with colour; returns the
-    // pixels it may have changed.
-    TRect Draw(TBitmap32& dst, TColor32 colour, int subsamples = 32) const;
+    // pixels it may have changed, as bands.
+    std::vector<TRect> Draw(TBitmap32& dst, TColor32 colour, int subsamples = 32) const;
 
 private:
     TFloatPoint FStart;

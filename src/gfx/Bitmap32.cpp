@@ -102,9 +102,16 @@ void TBitmap32::DrawBlend(int x, int y, const TBitmap32& src, const TRect& srcRe
         DrawBlend(x, y, copy, srcRect);
         return;
     }
+    // Overlays are mostly empty: transparent runs are skipped, not rewritten.
     Transfer(*this, x, y, src, srcRect, [](TColor32* d, const TColor32* s, int w) {
-        for (int i = 0; i < w; ++i)
-            d[i] = BlendColor32(s[i], d[i]);
+        for (int i = 0; i < w;) {
+            if (i + 4 <= w && ((s[i] | s[i + 1] | s[i + 2] | s[i + 3]) >> 24) == 0) {
+                i += 4;
+                continue;
+            }
+            if (s[i] >> 24) d[i] = BlendColor32(s[i], d[i]);
+            ++i;
+        }
     });
 }
 

@@ -28,24 +28,23 @@ void TDirtyRegion::Add(const TRect& area) {
                 break;
             }
     }
-    FRects.push_back(r);
-    if (FRects.size() <= MaxRects) return;
-
-    std::size_t bestI = 0, bestJ = 1;
+    if (FRects.size() < MaxRects) {
+        FRects.push_back(r);
+        return;
+    }
+    // Full: r joins the rectangle it wastes least with. Looking at r's
+    // partners only keeps a long run of small changes linear.
+    std::size_t best = 0;
     std::int64_t bestWaste = std::numeric_limits<std::int64_t>::max();
-    for (std::size_t i = 0; i < FRects.size(); ++i)
-        for (std::size_t j = i + 1; j < FRects.size(); ++j) {
-            const std::int64_t waste =
-                Area(FRects[i].Union(FRects[j])) - Area(FRects[i]) - Area(FRects[j]);
-            if (waste < bestWaste) {
-                bestWaste = waste;
-                bestI = i;
-                bestJ = j;
-            }
+    for (std::size_t i = 0; i < FRects.size(); ++i) {
+        const std::int64_t waste = Area(FRects[i].Union(r)) - Area(FRects[i]) - Area(r);
+        if (waste < bestWaste) {
+            bestWaste = waste;
+            best = i;
         }
-    const TRect u = FRects[bestI].Union(FRects[bestJ]);
-    FRects.erase(FRects.begin() + std::ptrdiff_t(bestJ));
-    FRects.erase(FRects.begin() + std::ptrdiff_t(bestI));
+    }
+    const TRect u = FRects[best].Union(r);
+    FRects.erase(FRects.begin() + std::ptrdiff_t(best));
     Add(u);
 }
 

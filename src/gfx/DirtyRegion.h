@@ -3,7 +3,7 @@
 // rectangles rather than one bounding box: two small changes far apart must
 // not repaint everything between them. Rectangles merge when their union
 // costs little more than painting both, and the list never grows past
-// MaxRects (the cheapest pair merges instead), so bookkeeping stays trivial
+// MaxRects (a newcomer then joins its cheapest partner), so bookkeeping stays trivial
 // next to the pixels it saves.
 #include "gfx/Rect.h"
 
@@ -13,7 +13,7 @@
 
 class TDirtyRegion {
 public:
-    static constexpr std::size_t MaxRects = 8;
+    static constexpr std::size_t MaxRects = 64;
 
     void Add(const TRect& r);
     // Drops the rectangles lying wholly inside area (they have been repainted).

@@ -4,6 +4,7 @@
 #include "gfx/SmallBuffer.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -49,12 +50,50 @@ void SortByX(TActive* a, std::size_t count) {
     }
 }
 
+// Cells are grouped in blocks of BlockCells; a bit per block says whether
+// any of its cells may be non-zero, so a wide row with a few edges (the two
+// sides of a large outline) skips its empty middle a word at a time.
+constexpr int BlockShift = 4;
+constexpr int BlockCells = 1 << BlockShift;
+
+class TTouchedBlocks {
+public:
+    explicit TTouchedBlocks(std::size_t cells) : FWords((cells >> BlockShift) / 64 + 1) {
+        std::fill_n(FWords.Data(), FWords.Size(), 0);
+    }
+    void Mark(int cell) {
+        const unsigned b = unsigned(cell) >> BlockShift;
+        FWords[b / 64] |= std::uint64_t(1) << (b % 64);
+    }
+    // The first cell of the first marked block at or after cell's block;
+    // past limit when there is none up to limit.
+    int NextMarked(int cell, int limit) const {
+        unsigned b = unsigned(cell) >> BlockShift;
+        std::size_t w = b / 64;
+        std::uint64_t bits = FWords[w] & (~std::uint64_t(0) << (b % 64));
+        while (bits == 0) {
+            if ((++w * 64) << BlockShift > std::size_t(limit)) return limit + 1;
+            bits = FWords[w];
+        }
+        return int(((w * 64) + unsigned(std::countr_zero(bits))) << BlockShift);
+    }
+    void Clear(int first, int last) {
+        for (std::size_t w = (unsigned(first) >> BlockShift) / 64,
+                         e = (unsigned(last) >> BlockShift) / 64;
+             w <= e; ++w)
+            FWords[w] = 0;
+    }
+
+private:
+    TSmallBuffer<std::uint64_t, 64> FWords;
+};
+
 // Writes one pixel row: cells hold coverage deltas (prefix sums give the
 // covered length in 1/256 pixel, summed over all sub-scanlines). A run of
 // zero deltas has constant coverage and is blended as one span, which keeps
 // the interior of large shapes on the vectorisable span loop.
-void ResolveRow(TColor32* row, std::int32_t* cells, int first, int last, int maxCoverage,
-                TColor32 colour) {
+void ResolveRow(TColor32* row, std::int32_t* cells, TTouchedBlocks& touched, int first, int last,
+                int maxCoverage, TColor32 colour) {
     const std::uint32_t ca = colour >> 24;
     const TColor32 rgb = colour & 0x00FFFFFFu;
     // alpha = ca * coverage / maxCoverage, in 24-bit fixed point.
@@ -65,11 +104,15 @@ void ResolveRow(TColor32* row, std::int32_t* cells, int first, int last, int max
         coverage += cells[i];
         cells[i] = 0;
         int end = i + 1;
-        while (end + 3 <= last &&
-               (cells[end] | cells[end + 1] | cells[end + 2] | cells[end + 3]) == 0)
-            end += 4;
-        while (end <= last && cells[end] == 0)
+        while (end <= last) {
+            if ((end & (BlockCells - 1)) == 0) {
+                end = std::max(end, touched.NextMarked(end, last));
+                if (end > last) break;
+            }
+            if (cells[end] != 0) break;
             ++end;
+        }
+        end = std::min(end, last + 1);
         if (coverage >= maxCoverage) {
             BlendSpan(row + i, end - i, colour);
         } else if (coverage > 0) {
@@ -129,6 +172,7 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
     const int width = x1 - x0;
     TSmallBuffer<std::int32_t, StackCells> cells(std::size_t(width) + 2);
     std::fill_n(cells.Data(), cells.Size(), 0);
+    TTouchedBlocks touched(cells.Size());
     TSmallBuffer<TActive, StackEdges> active(n);
     std::size_t activeCount = 0, next = 0;
 
@@ -159,6 +203,8 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
             const int fx = xf & (XOne - 1);
             cells[ix] += sign * (XOne - fx);
             cells[ix + 1] += sign * fx;
+            touched.Mark(ix);
+            touched.Mark(ix + 1);
             first = std::min(first, ix);
             last = std::max(last, ix + 1);
         };
@@ -193,9 +239,10 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
         if (last < 0) continue;
         // The cell past the last pixel only ever balances to zero; clear it.
         const int lastPixel = std::min(last, width - 1);
-        ResolveRow(dst.Row(y) + x0, cells.Data(), first, lastPixel, maxCoverage, colour);
+        ResolveRow(dst.Row(y) + x0, cells.Data(), touched, first, lastPixel, maxCoverage, colour);
         for (int i = lastPixel + 1; i <= last; ++i)
             cells[i] = 0;
+        touched.Clear(first, last);
     }
 }
 
@@ -285,4 +332,51 @@ TRect PolygonBounds(std::span<const TPolygon> contours) {
     auto lo = [](double v) { return int(std::clamp(std::floor(v), -Limit, Limit)); };
     auto hi = [](double v) { return int(std::clamp(std::ceil(v), -Limit, Limit)) + 1; };
     return {lo(minX), lo(minY), hi(maxX), hi(maxY)};
+}
+
+std::vector<TRect> PolygonBands(std::span<const TPolygon> contours, const TRect& clip,
+                                int bandHeight) {
+    if (bandHeight < 1) throw std::invalid_argument("PolygonBands: band height below 1");
+    std::vector<TRect> out;
+    std::vector<std::pair<double, double>> extent;
+    for (const TPolygon& contour : contours) {
+        const TRect box = PolygonBounds(std::span(&contour, 1)).Intersect(clip);
+        if (box.IsEmpty()) continue;
+        if (box.Height() <= bandHeight) {
+            out.push_back(box);
+            continue;
+        }
+        const int bands = (box.Height() + bandHeight - 1) / bandHeight;
+        extent.assign(std::size_t(bands), {INFINITY, -INFINITY});
+        auto bandOf = [&](double y) {
+            return std::clamp(int(std::floor((y - box.Top) / bandHeight)), 0, bands - 1);
+        };
+        for (std::size_t i = 0; i < contour.size(); ++i) {
+            const TFloatPoint a = contour[i];
+            const TFloatPoint b = contour[i + 1 == contour.size() ? 0 : i + 1];
+            if (!Finite(a) || !Finite(b)) continue;
+            const double yLo = std::min(a.Y, b.Y), yHi = std::max(a.Y, b.Y);
+            const double slope = a.Y == b.Y ? 0 : (double(b.X) - a.X) / (double(b.Y) - a.Y);
+            auto xAt = [&](double y) { return a.Y == b.Y ? double(a.X) : a.X + (y - a.Y) * slope; };
+            for (int k = bandOf(yLo), kEnd = bandOf(yHi); k <= kEnd; ++k) {
+                const double top = box.Top + double(k) * bandHeight;
+                const double y0 = std::max(yLo, top), y1 = std::min(yHi, top + bandHeight);
+                auto& [lo, hi] = extent[std::size_t(k)];
+                const double xa = a.Y == b.Y ? a.X : xAt(y0), xb = a.Y == b.Y ? b.X : xAt(y1);
+                lo = std::min({lo, xa, xb});
+                hi = std::max({hi, xa, xb});
+            }
+        }
+        for (int k = 0; k < bands; ++k) {
+            const auto [lo, hi] = extent[std::size_t(k)];
+            if (lo > hi) continue;
+            const int top = box.Top + k * bandHeight;
+            const TRect band{
+                int(std::clamp(std::floor(lo), double(box.Left), double(box.Right))), top,
+                int(std::clamp(std::ceil(hi) + 1, double(box.Left), double(box.Right))),
+                std::min(top + bandHeight, box.Bottom)};
+            if (!band.IsEmpty()) out.push_back(band);
+        }
+    }
+    return out;
 }

@@ -48,3 +48,10 @@ void OrientPositive(TPolygon& p);
 // Every pixel a fill of contours can touch (finite points only); empty for
 // no points.
 TRect PolygonBounds(std::span<const TPolygon> contours);
+
+// The same pixels as a list of rectangles, each contour cut into bands of
+// bandHeight rows with its own horizontal extent, all within clip. A long
+// diagonal stroke covers a thin strip of its bounding box; repainting the
+// bands instead of the box keeps a drag's cost near the stroke's size.
+std::vector<TRect> PolygonBands(std::span<const TPolygon> contours, const TRect& clip,
+                                int bandHeight = 32);

@@ -61,10 +61,9 @@ std::vector<TPolygon> TStroker::Outline(std::span<const TFloatPoint> points) con
     return out;
 }
 
-TRect TStroker::Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
-                     int subsamples) const {
+std::vector<TRect> TStroker::Draw(TBitmap32& dst, std::span<const TFloatPoint> points,
+                                  TColor32 colour, int subsamples) const {
     const std::vector<TPolygon> contours = Outline(points);
-    if (contours.empty()) return {};
     PolygonFillAA(dst, contours, colour, subsamples);
-    return PolygonBounds(contours).Intersect(dst.BoundsRect());
+    return PolygonBands(contours, dst.BoundsRect());
 }

@@ -26,7 +26,7 @@ public:
     std::vector<TPolygon> Outline(std::span<const TFloatPoint> points) const;
 
     // Fills the outline with colour blended over dst; returns the pixels it
-    // may have changed.
-    TRect Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
-               int subsamples = 16) const;
+    // may have changed, as bands.
+    std::vector<TRect> Draw(TBitmap32& dst, std::span<const TFloatPoint> points, TColor32 colour,
+                            int subsamples = 16) const;
 };

@@ -5,6 +5,7 @@
 #include "annotate/StampNumber.h"
 #include "capture/SetRegionForm.h"
 #include "gfx/BoxBlur.h"
+#include "gfx/DirtyRegion.h"
 #include "gfx/PolygonFill.h"
 #include "gfx/Stroker.h"
 #include "settings/SettingsUnit.h"
@@ -279,6 +280,27 @@ TEST_F(ToolLayersTest, ADragRepaintsOnlyTheOldAndNewShape) {
         area += r.Width() * r.Height();
     EXPECT_GT(area, 0);
     EXPECT_LT(area, 70 * 45);
+}
+
+TEST_F(ToolLayersTest, ALongDiagonalDragRepaintsBandsAndLeavesOnlyTheNewLine) {
+    FForm.AddTool(ctLine);
+    Settings.penwidth = 3;
+    Press(110, 110);
+    Move(480, 300);
+    FForm.View().ComposeDirty();
+    Move(490, 390);
+    std::int64_t area = 0;
+    for (const TRect& r : FForm.View().DirtyRects())
+        area += TDirtyRegion::Area(r);
+    // The two lines' bounding boxes cover about 380 x 280 px.
+    EXPECT_GT(area, 0);
+    EXPECT_LT(area, 380 * 280 / 3);
+    // Clearing the old bands left nothing of the first line behind.
+    TBitmap32 fresh(FForm.DrawLayer().Bitmap().Width(), FForm.DrawLayer().Bitmap().Height(),
+                    DrawImageEmpty);
+    const TFloatPoint line[] = {{110.5f, 110.5f}, {490.5f, 390.5f}};
+    TStroker{3, esButt, jsBevel}.Draw(fresh, line, Settings.pencolor);
+    EXPECT_TRUE(FForm.DrawLayer().Bitmap() == fresh);
 }
 
 TEST_F(ToolLayersTest, SwitchingOrClosingDropsAnUncommittedStroke) {

@@ -1,4 +1,5 @@
 #include "gfx/PolygonFill.h"
+#include "gfx/Stroker.h"
 
 #include <gtest/gtest.h>
 
@@ -136,6 +137,62 @@ TEST(PolygonFill, MatchesBruteForceOnRandomSelfIntersectingShapes) {
                 ASSERT_NEAR(CoverageAt(b, x, y), ReferenceCoverage(shape, x, y, n), 0.03)
                     << "round " << round << " pixel " << x << "," << y;
     }
+}
+
+TEST(PolygonFill, WideRowsMatchTheirPartsFilledApartAndTheBruteForce) {
+    // Rows over 1024 px wide with a few edges: the fill skips the empty
+    // middle in blocks, which must not change a pixel.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> at(0, 2990), dx(-6, 6), y(0, 40);
+    for (int round = 0; round < 4; ++round) {
+        std::vector<TPolygon> slivers;
+        for (int i = 0; i < 3; ++i) {
+            const float x = at(rng);
+            slivers.push_back({{x, y(rng)}, {x + 4 + dx(rng), y(rng)}, {x + dx(rng), y(rng)}});
+        }
+        TBitmap32 together(3000, 40), apart(3000, 40);
+        PolygonFillAA(together, slivers, White, 16);
+        for (const TPolygon& p : slivers)
+            PolygonFillAA(apart, std::span(&p, 1), White, 16);
+        ASSERT_TRUE(together == apart) << "round " << round;
+    }
+    const std::vector<TPolygon> wide = {
+        {{3.3f, 2.7f}, {2900.6f, 5.2f}, {2950.1f, 37.9f}, {10.4f, 35.5f}}};
+    TBitmap32 b(3000, 40);
+    PolygonFillAA(b, wide, White, 16);
+    for (const int x : {3, 4, 10, 11, 1023, 1024, 1040, 2047, 2048, 2920, 2949, 2950})
+        for (const int py : {2, 3, 20, 35, 37})
+            ASSERT_NEAR(CoverageAt(b, x, py), ReferenceCoverage(wide, x, py, 16), 0.03)
+                << x << "," << py;
+}
+
+TEST(PolygonFill, BandsHoldEveryFilledPixelAndHugALongDiagonal) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> coord(-20, 420);
+    for (int round = 0; round < 8; ++round) {
+        std::vector<TFloatPoint> path;
+        for (int i = 0; i < 2 + round; ++i)
+            path.push_back({coord(rng), coord(rng)});
+        const std::vector<TPolygon> outline =
+            TStroker{float(1 + round), esRound, jsRound}.Outline(path);
+        TBitmap32 b(400, 400);
+        PolygonFillAA(b, outline, White, 16);
+        const std::vector<TRect> bands = PolygonBands(outline, b.BoundsRect(), 1 + round * 5);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 400; ++x) {
+                if (b.Pixel(x, y) == 0) continue;
+                bool held = false;
+                for (const TRect& r : bands)
+                    held = held || r.Contains(x, y);
+                ASSERT_TRUE(held) << "round " << round << " pixel " << x << "," << y;
+            }
+    }
+    const TFloatPoint diagonal[] = {{10.5f, 10.5f}, {390.5f, 300.5f}};
+    const std::vector<TPolygon> line = TStroker{5, esButt, jsBevel}.Outline(diagonal);
+    std::int64_t area = 0;
+    for (const TRect& r : PolygonBands(line, {0, 0, 400, 400}))
+        area += std::int64_t(r.Width()) * r.Height();
+    EXPECT_LT(area, PolygonBounds(line).Width() * PolygonBounds(line).Height() / 4);
 }
 
 TEST(PolygonFill, ClipsToTheClipRectAndTheBitmap) {
