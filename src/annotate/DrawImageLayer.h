@@ -24,8 +24,10 @@ public:
     // them, so that the next clear touches only them.
     void Drawn(std::span<const TRect> areas);
     void Drawn(const TRect& area) { Drawn(std::span(&area, 1)); }
-    // Everything drawn since the image was last empty.
+    // Everything drawn since the image was last empty: its bounds, and the
+    // rectangles that hold it.
     const TRect& DrawnArea() const { return FDrawnArea; }
+    const std::vector<TRect>& DrawnRects() const { return FDrawnRects; }
 
 private:
     TRect FDrawnArea;

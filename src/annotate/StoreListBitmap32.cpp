@@ -6,6 +6,11 @@
 #include <utility>
 
 void TStoreListBitmap32::AddBitmap(const TBitmap32& b, bool Stamp) {
+    const TRect all = b.BoundsRect();
+    AddBitmap(b, Stamp, std::span(&all, 1));
+}
+
+void TStoreListBitmap32::AddBitmap(const TBitmap32& b, bool Stamp, std::span<const TRect> within) {
     if (FList.empty()) {
         TBitmap32 copy = b;
         FList.push_back({TBitmapDelta{}, Stamp});
@@ -15,7 +20,7 @@ void TStoreListBitmap32::AddBitmap(const TBitmap32& b, bool Stamp) {
         // failure leaves the history as it was.
         const std::size_t needed = std::size_t(FPosition) + 2;
         if (FList.capacity() < needed) FList.reserve(std::max(needed, 2 * FList.capacity()));
-        TBitmapDelta delta = TBitmapDelta::Record(FCurrent, b);
+        TBitmapDelta delta = TBitmapDelta::Record(FCurrent, b, within);
         FList.erase(FList.begin() + FPosition + 1, FList.end());
         FList.push_back({std::move(delta), Stamp});
     }

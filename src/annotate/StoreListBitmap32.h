@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <vector>
 
 using TNotifyChangeUndoRedo = std::function<void(bool AvailUndo, bool AvailRedo)>;
@@ -28,6 +29,9 @@ public:
     // commit of a numbering stamp. An image equal to the current one still
     // makes a step.
     void AddBitmap(const TBitmap32& b, bool Stamp);
+    // The same for a b that differs from the current image only inside the
+    // within rectangles (what a commit drew into): nothing else is compared.
+    void AddBitmap(const TBitmap32& b, bool Stamp, std::span<const TRect> within);
 
     // The image to show after one step back or forward, or nullptr when the
     // cursor cannot move. The image stays owned by the store and is valid

@@ -5,6 +5,7 @@
 #include "annotate/StampNumber.h"
 #include "annotate/StampToolLayer.h"
 #include "capture/HotKeys.h"
+#include "gfx/RowExtents.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
 
@@ -197,11 +198,15 @@ void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
     const bool stamp = dynamic_cast<const TStampToolLayer*>(layer) != nullptr;
     // Only the drawn part differs from the working image; the selection
     // frame is left out. The screen already shows the result.
-    const TRect area = LayerDrawTool->DrawnArea().Union(layer->Bounds());
-    imgView1.Flatten(area, {LayerDrawTool, layer});
+    // Disjoint areas: a translucent stroke flattened twice would darken.
+    std::vector<TRect> drawn = LayerDrawTool->DrawnRects();
+    drawn.push_back(layer->Bounds());
+    const std::vector<TRect> areas = RowExtents(drawn);
+    for (const TRect& area : areas)
+        imgView1.Flatten(area, {LayerDrawTool, layer});
     imgView1.DeleteLayer(layer);
     if (layer == FCurTool) FCurTool = nullptr;
-    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), stamp);
+    StoreListBitmap32.AddBitmap(imgView1.Bitmap(), stamp, areas);
     AddTool(FCurTypeTool);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <utility>
@@ -48,7 +49,7 @@ protected:
     TEvents Events;
 };
 
-TEST(DiffRect, BoundsEveryDifferingPixel) {
+TEST(BitmapDelta, BoundsEveryDifferingPixelAndSwapsBothWays) {
     struct TCase {
         std::vector<std::pair<int, int>> Changed;
         TRect Expected;
@@ -68,10 +69,46 @@ TEST(DiffRect, BoundsEveryDifferingPixel) {
         TBitmap32 b = a;
         for (auto [x, y] : c.Changed)
             b.Row(y)[x] ^= 1;
-        EXPECT_EQ(DiffRect(a, b), c.Expected) << c.Changed.size();
-        EXPECT_EQ(DiffRect(b, a), c.Expected);
+        TBitmap32 image = a;
+        TBitmapDelta d = TBitmapDelta::Record(image, b);
+        EXPECT_EQ(d.Rect(), c.Expected) << c.Changed.size();
+        EXPECT_EQ(image, b);
+        // Only the changed pixels are held, one per changed pixel when each
+        // row has one.
+        if (c.Changed.size() == 1) {
+            EXPECT_EQ(d.Bytes(), sizeof(TColor32) + 2 * sizeof(int));
+        }
+        d.Swap(image);
+        EXPECT_EQ(image, a);
+        d.Swap(image);
+        EXPECT_EQ(image, b);
     }
-    EXPECT_TRUE(DiffRect(TBitmap32(), TBitmap32()).IsEmpty());
+}
+
+TEST(BitmapDelta, ADiagonalCostsItsPixelsAndWithinLimitsTheComparison) {
+    const TBitmap32 a = Screen(400, 300);
+    TBitmap32 b = a;
+    for (int i = 0; i < 300; ++i)
+        b.FillRect({i, i, i + 3, i + 1}, Red);
+    TBitmap32 image = a;
+    TBitmapDelta d = TBitmapDelta::Record(image, b);
+    EXPECT_EQ(d.Rect(), (TRect{0, 0, 302, 300}));
+    EXPECT_LE(d.Bytes(), 300u * (3 * sizeof(TColor32) + 2 * sizeof(int)));
+    d.Swap(image);
+    EXPECT_EQ(image, a);
+
+    // A change outside the rectangles it is told about is not looked for.
+    const TRect within[] = {{0, 0, 10, 10}, {50, 50, 60, 60}};
+    TBitmap32 c = With(a, {2, 2, 4, 4}, Blue);
+    c.FillRect({55, 58, 57, 59}, Blue);
+    c.FillRect({200, 200, 201, 201}, Blue);
+    image = a;
+    d = TBitmapDelta::Record(image, c, within);
+    EXPECT_EQ(d.Rect(), (TRect{2, 2, 57, 59}));
+    EXPECT_EQ(image.Pixel(55, 58), Blue);
+    EXPECT_EQ(image.Pixel(200, 200), a.Pixel(200, 200));
+    d.Swap(image);
+    EXPECT_EQ(image, a);
 }
 
 TEST_F(StoreListBitmap32Test, UndoRedoAndANewStepDropsTheRedoSteps) {
@@ -201,7 +238,7 @@ TEST_F(StoreListBitmap32Test, SmallChangeOnALargeImageStoresOnlyItsRectangle) {
     image.FillRect({900, 500, 940, 540}, Red);
     image.FillRect({910, 510, 930, 530}, 0); // holes inside still count once
     PlaceStamp(image);
-    EXPECT_LE(Store.StoredBytes() - full, 40u * 40u * 4u + 256u);
+    EXPECT_LE(Store.StoredBytes() - full, 40u * (40u * 4u + 8u) + 256u);
     EXPECT_NE(*Store.UndoGet(), image);
     EXPECT_EQ(*Store.RedoGet(), image);
 }
@@ -228,18 +265,22 @@ struct TReferenceStore {
     }
 };
 
-void RandomStroke(TBitmap32& b, std::mt19937& rng) {
+// Returns the rectangle the stroke may have changed.
+TRect RandomStroke(TBitmap32& b, std::mt19937& rng) {
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     const TColor32 colour = rng() | (pick(2) ? 0xFF000000u : 0u);
     switch (pick(4)) {
     case 0: { // rectangle, sometimes poking out of the image
         const int x = pick(b.Width() + 10) - 5, y = pick(b.Height() + 10) - 5;
-        b.FillRect({x, y, x + 1 + pick(20), y + 1 + pick(20)}, colour);
-        break;
+        const TRect r{x, y, x + 1 + pick(20), y + 1 + pick(20)};
+        b.FillRect(r, colour);
+        return r;
     }
     case 1: { // line from corner to corner of a random box
         int x0 = pick(b.Width()), y0 = pick(b.Height());
         const int x1 = pick(b.Width()), y1 = pick(b.Height());
+        const TRect box{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1,
+                        std::max(y0, y1) + 1};
         const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
         const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
         for (int err = dx + dy;;) {
@@ -249,13 +290,15 @@ void RandomStroke(TBitmap32& b, std::mt19937& rng) {
             if (e2 >= dy) err += dy, x0 += sx;
             if (e2 <= dx) err += dx, y0 += sy;
         }
-        break;
+        return box;
     }
-    case 2: // a single pixel
-        b.SetPixel(pick(b.Width()), pick(b.Height()), colour);
-        break;
+    case 2: { // a single pixel
+        const int x = pick(b.Width()), y = pick(b.Height());
+        b.SetPixel(x, y, colour);
+        return {x, y, x + 1, y + 1};
+    }
     default: // nothing changed
-        break;
+        return {};
     }
 }
 
@@ -286,12 +329,18 @@ TEST_F(StoreListBitmap32Test, RandomHistoryMatchesFullCopies) {
     for (int op = 0; op < 3000; ++op) {
         const int kind = pick(10);
         if (kind < 5) {
-            if (pick(100) == 0) working = Screen(40 + pick(16), 24 + pick(16));
+            const bool resized = pick(100) == 0;
+            if (resized) working = Screen(40 + pick(16), 24 + pick(16));
+            std::vector<TRect> drawn;
             for (int strokes = 1 + pick(3); strokes > 0; --strokes)
-                RandomStroke(working, rng);
+                drawn.push_back(RandomStroke(working, rng));
             const bool stamp = pick(4) == 0;
             if (stamp) ++StampNumber;
-            Store.AddBitmap(working, stamp);
+            // Half the commits say where they drew, as the overlay does.
+            if (!resized && pick(2))
+                Store.AddBitmap(working, stamp, drawn);
+            else
+                Store.AddBitmap(working, stamp);
             ref.Add(working, stamp);
             ASSERT_NO_FATAL_FAILURE(check(nullptr, false));
         } else if (kind < 8) {

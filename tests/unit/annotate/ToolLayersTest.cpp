@@ -212,6 +212,17 @@ TEST_F(ToolLayersTest, MarkerCrossingItselfHasOneAlphaLevelAndRedrawsMatchAFullF
             if (AlphaOf(draw.Pixel(x, y)) == maxAlpha) full.insert(draw.Pixel(x, y));
     EXPECT_EQ(full.size(), 1u);
     EXPECT_EQ(draw.Pixel(225, 225), *full.begin()); // where four passes cross
+
+    // The commit blends the stroke over the screen once, overlapping
+    // redraw areas included, and undo gives the screen back exactly.
+    TBitmap32 expected = FScreen;
+    expected.DrawBlend(0, 0, whole);
+    Release(path[6].X, path[6].Y);
+    EXPECT_EQ(Image(), expected);
+    FForm.Undo();
+    EXPECT_EQ(Image(), FScreen);
+    FForm.Redo();
+    EXPECT_EQ(Image(), expected);
 }
 
 TEST_F(ToolLayersTest, StampNumbersFollowUndoRedoAndOtherTools) {
