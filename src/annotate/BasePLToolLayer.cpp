@@ -55,7 +55,7 @@ void TTrPLToolLayer::RenderShape() {
 
 void TBasePLToolLayer::DrawStroke(float width, TColor32 colour) {
     const TStroker stroker{width, esRound, jsRound};
-    const std::vector<TPolygon> contours = stroker.Outline(ln32);
+    std::vector<TPolygon> contours = stroker.Outline(ln32);
     TBitmap32& image = FDrawBitmap.Bitmap();
     TRect area = image.BoundsRect();
     const bool oneMore = FDrawnPoints > 0 && FDrawnPoints + 1 == ln32.size() &&
@@ -73,7 +73,14 @@ void TBasePLToolLayer::DrawStroke(float width, TColor32 colour) {
     FDrawnWidth = width;
     FDrawnColour = colour;
     if (contours.empty()) return;
-    if (!oneMore) area = PolygonBounds(contours);
+    if (oneMore) {
+        // Pieces away from the new segment only cost the fill a sort.
+        std::erase_if(contours, [&](const TPolygon& c) {
+            return PolygonBounds(std::span(&c, 1)).Intersect(area).IsEmpty();
+        });
+    } else {
+        area = PolygonBounds(contours);
+    }
     PolygonFillAA(image, contours, colour, 16, area);
     FDrawBitmap.Drawn(area);
 }

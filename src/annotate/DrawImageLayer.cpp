@@ -23,6 +23,13 @@ void TDrawImageLayer::ClearDrawn() {
     FDrawnArea = {};
 }
 
+void TDrawImageLayer::Merged() {
+    for (const TRect& r : FDrawnRects)
+        Bitmap().FillRect(r.Intersect(Bitmap().BoundsRect()), DrawImageEmpty);
+    FDrawnRects.clear();
+    FDrawnArea = {};
+}
+
 void TDrawImageLayer::ClearArea(const TRect& area) {
     const TRect r = area.Intersect(Bitmap().BoundsRect());
     if (r.IsEmpty()) return;

@@ -18,6 +18,9 @@ public:
     void Reset(int width, int height);
     // Back to empty.
     void ClearDrawn();
+    // The drawing was flattened into the image under this layer, which now
+    // shows the same pixels: back to empty without a repaint.
+    void Merged();
     // Area back to empty (part of a redraw that fills it again).
     void ClearArea(const TRect& area);
     // Something was drawn into areas of Bitmap(): repaint them and remember

@@ -204,6 +204,7 @@ void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
     const std::vector<TRect> areas = RowExtents(drawn);
     for (const TRect& area : areas)
         imgView1.Flatten(area, {LayerDrawTool, layer});
+    LayerDrawTool->Merged();
     imgView1.DeleteLayer(layer);
     if (layer == FCurTool) FCurTool = nullptr;
     StoreListBitmap32.AddBitmap(imgView1.Bitmap(), stamp, areas);

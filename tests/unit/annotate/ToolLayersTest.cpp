@@ -217,8 +217,14 @@ TEST_F(ToolLayersTest, MarkerCrossingItselfHasOneAlphaLevelAndRedrawsMatchAFullF
     // redraw areas included, and undo gives the screen back exactly.
     TBitmap32 expected = FScreen;
     expected.DrawBlend(0, 0, whole);
+    TBitmap32 shownBefore, shownAfter;
+    FForm.View().PaintTo(shownBefore);
     Release(path[6].X, path[6].Y);
     EXPECT_EQ(Image(), expected);
+    // The committed stroke left the draw image, so a full repaint shows
+    // what the screen showed while drawing: nothing lost, nothing doubled.
+    FForm.View().PaintTo(shownAfter);
+    EXPECT_EQ(shownAfter, shownBefore);
     FForm.Undo();
     EXPECT_EQ(Image(), FScreen);
     FForm.Redo();
