@@ -21,6 +21,15 @@ struct TEdge {
     double XTop;
     double Slope; // dx/dy
     int Dir;      // +1 downwards, -1 upwards
+    // Where the edge is on the current pixel row: it spans sub-scanlines
+    // SFirst .. SEnd - 1, crossing sub-scanline s at RowX + s * RowDx (in
+    // fixed point); outside that it keeps the x of its nearer end.
+    int SFirst;
+    int SEnd;
+    int XTopFixed;
+    int XBottomFixed;
+    double RowX;
+    double RowDx;
 };
 
 // An edge of the active list with its crossing on the current sub-scanline;
@@ -175,8 +184,15 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
     TTouchedBlocks touched(cells.Size());
     TSmallBuffer<TActive, StackEdges> active(n);
     std::size_t activeCount = 0, next = 0;
+    int prevFirst = 0, prevLast = -1;
 
     const double minFixed = double(x0) * XOne, maxFixed = double(x1) * XOne;
+    auto fixedX = [&](double x) { return int(std::clamp(x * XOne, minFixed, maxFixed) + 0.5); };
+    for (std::size_t i = 0; i < n; ++i) {
+        TEdge& e = edges[i];
+        e.XTopFixed = fixedX(e.XTop);
+        e.XBottomFixed = fixedX(e.XTop + (e.YBottom - e.YTop) * e.Slope);
+    }
     const int maxCoverage = subsamples * XOne;
     const double step = 1.0 / subsamples;
 
@@ -197,6 +213,14 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
             continue;
         }
 
+        // The row's pixels are most likely where the last row's were; asking
+        // for them now lets memory catch up while the sub-scanlines run.
+        if (prevLast >= 0) {
+            const char* p = reinterpret_cast<const char*>(dst.Row(y) + x0 + prevFirst);
+            const char* end = reinterpret_cast<const char*>(dst.Row(y) + x0 + prevLast);
+            for (int lines = 0; p <= end && lines < 64; p += 64, ++lines)
+                __builtin_prefetch(p, 1);
+        }
         int first = INT_MAX, last = -1;
         auto addEndpoint = [&](int xf, std::int32_t sign) {
             const int ix = (xf >> XShift) - x0;
@@ -209,17 +233,35 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
             last = std::max(last, ix + 1);
         };
 
+        // Sub-scanline s of row y lies at y + (s + 0.5) / subsamples.
+        const double yFirst = y + 0.5 * step;
+        auto subRow = [&](double yEdge) {
+            return int(
+                std::clamp(std::ceil((yEdge - y) * subsamples - 0.5), 0.0, double(subsamples)));
+        };
+        for (std::size_t i = 0; i < activeCount; ++i) {
+            TEdge& e = edges[active[i].Edge];
+            e.SFirst = subRow(e.YTop);
+            e.SEnd = subRow(e.YBottom);
+            e.RowX = (e.XTop + (yFirst - e.YTop) * e.Slope) * XOne;
+            e.RowDx = e.Slope * step * XOne;
+        }
         for (int s = 0; s < subsamples; ++s) {
-            const double ys = y + (s + 0.5) * step;
             for (std::size_t i = 0; i < activeCount; ++i) {
                 TActive& a = active[i];
                 const TEdge& e = edges[a.Edge];
                 // An edge outside its y range keeps the x of its nearer end,
                 // which keeps short edges in place in the sorted list.
-                const double dy = std::clamp(ys, e.YTop, e.YBottom) - e.YTop;
-                const double x = (e.XTop + dy * e.Slope) * XOne;
-                a.X = int(std::clamp(x, minFixed, maxFixed) + 0.5);
-                a.Dir = ys < e.YTop || ys >= e.YBottom ? 0 : e.Dir;
+                if (s < e.SFirst) {
+                    a.X = e.XTopFixed;
+                    a.Dir = 0;
+                } else if (s >= e.SEnd) {
+                    a.X = e.XBottomFixed;
+                    a.Dir = 0;
+                } else {
+                    a.X = int(std::clamp(e.RowX + s * e.RowDx, minFixed, maxFixed) + 0.5);
+                    a.Dir = e.Dir;
+                }
             }
             SortByX(active.Data(), activeCount);
             int winding = 0, spanStart = 0;
@@ -236,9 +278,14 @@ void PolygonFillAA(TBitmap32& dst, std::span<const TPolygon> contours, TColor32 
                 }
             }
         }
-        if (last < 0) continue;
+        if (last < 0) {
+            prevLast = -1;
+            continue;
+        }
         // The cell past the last pixel only ever balances to zero; clear it.
         const int lastPixel = std::min(last, width - 1);
+        prevFirst = first;
+        prevLast = lastPixel;
         ResolveRow(dst.Row(y) + x0, cells.Data(), touched, first, lastPixel, maxCoverage, colour);
         for (int i = lastPixel + 1; i <= last; ++i)
             cells[i] = 0;
