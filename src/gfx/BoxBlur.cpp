@@ -77,7 +77,13 @@ void VerticalStepScalar(std::uint16_t* sums, const std::uint8_t* add, const std:
 // in[x + r + 1] - in[x - r], the sums of pixels x and x + 1 are s and
 // s + d(x); the deltas of both come from two 8-byte loads, so the serial
 // part is one add and one shift per two pixels.
-void BlurRowSse2(const TColor32* in, TColor32* out, int w, int r, const TDivider& divide) {
+#if defined(KADRIX_BLUR_AVX2)
+int BlurRowMiddleAvx2(const TColor32* in, TColor32* out, int x, int end, int r, __m128i& s,
+                      const TDivider& divide);
+#endif
+
+void BlurRowSse2(const TColor32* in, TColor32* out, int w, int r, const TDivider& divide,
+                 bool avx2) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i mul = _mm_set1_epi16(std::int16_t(divide.Mul));
     const __m128i shift = _mm_cvtsi32_si128(int(divide.Shift - 16));
@@ -102,6 +108,11 @@ void BlurRowSse2(const TColor32* in, TColor32* out, int w, int r, const TDivider
     int x = 0;
     for (; x < x1; ++x)
         single(x);
+#if defined(KADRIX_BLUR_AVX2)
+    if (avx2) x = BlurRowMiddleAvx2(in, out, x, x2, r, s, divide);
+#else
+    (void)avx2;
+#endif
     for (; x + 2 <= x2; x += 2) {
         const __m128i d = _mm_sub_epi16(pair(x + r + 1), pair(x - r));
         const __m128i sums = _mm_add_epi16(_mm_unpacklo_epi64(s, s), _mm_slli_si128(d, 8));
@@ -165,6 +176,35 @@ VerticalStepAvx2(std::uint16_t* sums, const std::uint8_t* add, const std::uint8_
     return i;
 }
 
+// The middle of a row four pixels per step: the deltas of pixels x .. x + 3
+// come from two 16-byte loads, their prefix sums from two shifts, and the
+// serial part is one add per four pixels. s holds the sum of pixel x on
+// entry and on return; the clamped ends are left to the caller.
+__attribute__((target("avx2"))) int BlurRowMiddleAvx2(const TColor32* in, TColor32* out, int x,
+                                                      int end, int r, __m128i& s,
+                                                      const TDivider& divide) {
+    const __m256i mul = _mm256_set1_epi16(std::int16_t(divide.Mul));
+    const __m128i shift = _mm_cvtsi32_si128(int(divide.Shift - 16));
+    __m256i base = _mm256_broadcastq_epi64(s);
+    for (; x + 4 <= end; x += 4) {
+        const __m256i d = _mm256_sub_epi16(
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x + r + 1))),
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x - r))));
+        // Inclusive prefix: within each half, then the low half's total
+        // added to the high half.
+        __m256i p = _mm256_add_epi16(d, _mm256_slli_si256(d, 8));
+        p = _mm256_add_epi16(
+            p, _mm256_blend_epi32(_mm256_setzero_si256(), _mm256_permute4x64_epi64(p, 0x55), 0xF0));
+        const __m256i sums = _mm256_add_epi16(base, _mm256_sub_epi16(p, d));
+        const __m256i q = _mm256_srl_epi16(_mm256_mulhi_epu16(sums, mul), shift);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(q, q), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm256_castsi256_si128(packed));
+        base = _mm256_add_epi16(base, _mm256_permute4x64_epi64(p, 0xFF));
+    }
+    s = _mm256_castsi256_si128(base);
+    return x;
+}
+
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
@@ -186,6 +226,8 @@ void BoxBlur(TBitmap32& image, int radius) {
     const std::size_t rowBytes = std::size_t(w) * 4;
 #if defined(KADRIX_BLUR_AVX2)
     const bool avx2 = HasAvx2();
+#else
+    constexpr bool avx2 = false;
 #endif
 
     auto addIdx = std::make_unique_for_overwrite<int[]>(std::size_t(w));
@@ -214,7 +256,7 @@ void BoxBlur(TBitmap32& image, int radius) {
 #if defined(__SSE2__)
             if (simd) {
                 BlurRowSse2(image.Row(computed), reinterpret_cast<TColor32*>(hrow(computed)), w, r,
-                            divide);
+                            divide, avx2);
                 continue;
             }
 #endif
