@@ -1,10 +1,10 @@
 // The blur rectangle re-blurs its region on every mouse move, so a
 // full-screen 4K blur is measured against a plain copy of the same frame.
+#include "BenchTurns.h"
 #include "gfx/BoxBlur.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <random>
 
@@ -46,24 +46,16 @@ BENCHMARK(BM_MemcpyBlurFrame)->Unit(benchmark::kMillisecond);
 void BM_BoxBlurAgainstMemcpy(benchmark::State& state) {
     const TBitmap32 source = NoiseFrame();
     TBitmap32 work = source, copy(BlurW, BlurH);
-    using TClock = std::chrono::steady_clock;
-    double blurTotal = 0, copyTotal = 0;
-    for (auto _ : state) {
-        const auto t0 = TClock::now();
-        BoxBlur(work, 5);
-        benchmark::DoNotOptimize(work.Bits());
-        benchmark::ClobberMemory();
-        const auto t1 = TClock::now();
-        std::memcpy(copy.Bits(), source.Bits(), std::size_t(BlurW) * BlurH * 4);
-        benchmark::DoNotOptimize(copy.Bits());
-        benchmark::ClobberMemory();
-        const auto t2 = TClock::now();
-        const double blur = std::chrono::duration<double>(t1 - t0).count();
-        blurTotal += blur;
-        copyTotal += std::chrono::duration<double>(t2 - t1).count();
-        state.SetIterationTime(blur);
-    }
-    state.counters["ratio_to_memcpy"] = blurTotal / copyTotal;
+    TimeInTurns(
+        state, "ratio_to_memcpy",
+        [&] {
+            BoxBlur(work, 5);
+            benchmark::DoNotOptimize(work.Bits());
+        },
+        [&] {
+            std::memcpy(copy.Bits(), source.Bits(), std::size_t(BlurW) * BlurH * 4);
+            benchmark::DoNotOptimize(copy.Bits());
+        });
 }
 BENCHMARK(BM_BoxBlurAgainstMemcpy)->UseManualTime()->Unit(benchmark::kMillisecond);
 } // namespace

@@ -2,6 +2,7 @@
 // the frame for the per-pixel blend, and Cairo's image backend (same seeded
 // polygons, non-zero rule, default/good anti-aliasing, OVER) for the polygon
 // fill.
+#include "BenchTurns.h"
 #include "gfx/Bitmap32.h"
 #include "gfx/PolygonFill.h"
 
@@ -11,7 +12,6 @@
 #include <cairo.h>
 #endif
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -187,25 +187,17 @@ void BM_FillAgainstCairo(benchmark::State& state) {
     const auto& shapes = Input(int(state.range(0)));
     TBitmap32 ours(FrameW, FrameH, 0xFFFFFFFF), theirs(FrameW, FrameH, 0xFFFFFFFF);
     TCairoFiller cairo(theirs, CAIRO_ANTIALIAS_GOOD);
-    using TClock = std::chrono::steady_clock;
-    double oursTotal = 0, cairoTotal = 0;
-    for (auto _ : state) {
-        const auto t0 = TClock::now();
-        for (const auto& s : shapes)
-            PolygonFillAA(ours, s, Marker, 16);
-        benchmark::DoNotOptimize(ours.Bits());
-        benchmark::ClobberMemory();
-        const auto t1 = TClock::now();
-        cairo.Fill(shapes);
-        benchmark::DoNotOptimize(theirs.Bits());
-        benchmark::ClobberMemory();
-        const auto t2 = TClock::now();
-        const double a = std::chrono::duration<double>(t1 - t0).count();
-        oursTotal += a;
-        cairoTotal += std::chrono::duration<double>(t2 - t1).count();
-        state.SetIterationTime(a);
-    }
-    state.counters["ratio_to_cairo"] = oursTotal / cairoTotal;
+    TimeInTurns(
+        state, "ratio_to_cairo",
+        [&] {
+            for (const auto& s : shapes)
+                PolygonFillAA(ours, s, Marker, 16);
+            benchmark::DoNotOptimize(ours.Bits());
+        },
+        [&] {
+            cairo.Fill(shapes);
+            benchmark::DoNotOptimize(theirs.Bits());
+        });
 }
 BENCHMARK(BM_FillAgainstCairo)
     ->ArgNames({"input"})
