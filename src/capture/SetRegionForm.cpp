@@ -196,9 +196,9 @@ TBaseToolLayer* TSetRegionForm::CreateToolLayer(TCurTool kind, const TRect& L) {
 void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
     if (!layer) return;
     const bool stamp = dynamic_cast<const TStampToolLayer*>(layer) != nullptr;
-    // Only the drawn part differs from the working image; the selection
-    // frame is left out. The screen already shows the result.
-    // Disjoint areas: a translucent stroke flattened twice would darken.
+    // Only the drawn rows differ from the working image, and each pixel is
+    // flattened once (twice would darken a translucent stroke); the
+    // selection frame is left out. The screen already shows the result.
     std::vector<TRect> drawn = LayerDrawTool->DrawnRects();
     drawn.push_back(layer->Bounds());
     const std::vector<TRect> areas = RowExtents(drawn);
