@@ -14,9 +14,12 @@ struct TFontDesc {
     std::wstring Name;
     int Size = 8; // points
     unsigned Style = 0;
+    // Character height in pixels; when above zero it wins over Size (the
+    // windows give some of their fonts in pixels).
+    int Height = 0;
 
     // The same font enlarged, for rendering text at a multiple of its size.
-    TFontDesc Scaled(int factor) const { return {Name, Size * factor, Style}; }
+    TFontDesc Scaled(int factor) const { return {Name, Size * factor, Style, Height * factor}; }
 
     friend bool operator==(const TFontDesc&, const TFontDesc&) = default;
 };

@@ -10,7 +10,8 @@ enum TShiftKey : std::uint8_t {
     ssCtrl = 0x04,
     ssLeft = 0x08,
     ssRight = 0x10,
-    ssMiddle = 0x20
+    ssMiddle = 0x20,
+    ssDouble = 0x40 // the second press of a double click
 };
 
 // Keys and buttons held during a mouse event.

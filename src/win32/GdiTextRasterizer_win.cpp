@@ -7,11 +7,11 @@ TGdiTextRasterizer::TGdiTextRasterizer() : FDC(::CreateCompatibleDC(nullptr)) {
 }
 
 HFONT TGdiTextRasterizer::Font(const TFontDesc& font) const {
-    auto key = std::make_tuple(font.Name, font.Size, font.Style);
+    auto key = std::make_tuple(font.Name, font.Size, font.Style, font.Height);
     auto it = FFonts.find(key);
     if (it != FFonts.end()) return it->second.get();
     // Points at 96 pixels per inch: sizes are pixels, never scaled with DPI.
-    const int height = -::MulDiv(font.Size, 96, 72);
+    const int height = font.Height > 0 ? -font.Height : -::MulDiv(font.Size, 96, 72);
     HFONT f =
         ::CreateFontW(height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
                       (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0,

@@ -18,5 +18,5 @@ private:
     HFONT Font(const TFontDesc& font) const;
 
     unique_mem_dc FDC;
-    mutable std::map<std::tuple<std::wstring, int, unsigned>, unique_font> FFonts;
+    mutable std::map<std::tuple<std::wstring, int, unsigned, int>, unique_font> FFonts;
 };

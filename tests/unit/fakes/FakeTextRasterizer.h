@@ -3,15 +3,17 @@
 // of 3/4 of the point size (at least 2 px) and the line is 3/2 of the point
 // size high (at least 1 px); a glyph is a solid box filling its advance less
 // a 1-pixel gap on the right, except a space, which is empty. Style bits do
-// not change the metrics. Calls are counted.
+// not change the metrics; a pixel Height stands in for the point size. Calls
+// are counted.
 #include "gfx/TextRasterizer.h"
 
 #include <algorithm>
 
 class TFakeTextRasterizer : public TTextRasterizer {
 public:
-    static int Advance(const TFontDesc& f) { return std::max(2, (f.Size * 3 + 3) / 4); }
-    static int LineHeight(const TFontDesc& f) { return std::max(1, (f.Size * 3 + 1) / 2); }
+    static int Em(const TFontDesc& f) { return f.Height > 0 ? f.Height : f.Size; }
+    static int Advance(const TFontDesc& f) { return std::max(2, (Em(f) * 3 + 3) / 4); }
+    static int LineHeight(const TFontDesc& f) { return std::max(1, (Em(f) * 3 + 1) / 2); }
 
     TTextExtent TextExtent(const TFontDesc& font, std::wstring_view text) const override {
         ++ExtentCalls;
