@@ -1,12 +1,10 @@
 #pragma once
-// Process-wide references to the long-lived windows, set when each is created
-// so the windows can reach one another. Null until (and unless) created.
+// Process-wide reference to the main window, set when it is created so the
+// other windows can reach it; null until (and unless) created. The overlay's
+// references are declared beside the overlay.
 class TOrvik_Kadrix_MainForm;
-class TSetRegionForm;
-class TSetRegionWindow;
 
 extern TOrvik_Kadrix_MainForm* MainForm;
-extern TSetRegionForm* SetRegionForm;
 
 // Entry points of windows that are created on demand.
 void RunSettingsCommand();

@@ -2,6 +2,7 @@
 
 #include "app/Forms_win.h"
 #include "app/TrayMenu.h"
+#include "settings/ServiceAddress.h"
 #include "settings/SettingsUnit.h"
 #include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"

@@ -40,7 +40,7 @@ int RunFirstInstance() {
     // Creation order matters: later windows may use earlier ones while
     // being created. Destruction runs in reverse.
     auto mainForm = std::make_unique<TOrvik_Kadrix_MainForm>(CommandLineArgs());
-    auto setRegionForm = std::make_unique<TSetRegionWindow>();
+    auto setRegionForm = std::make_unique<TSetRegionWindow>(&SettingsHotKeyEditorFocused);
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -1,6 +1,5 @@
 #include "capture/SetRegionFormUnit_win.h"
 
-#include "app/Forms_win.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
 #include "win32/DibSection_win.h"
@@ -18,20 +17,34 @@ namespace {
 constexpr wchar_t OverlayClassName[] = L"TSetRegionForm";
 constexpr wchar_t HotKeyClassName[] = L"TKadrixHotKeyWindow";
 
-BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) {
-    reinterpret_cast<std::vector<TRect>*>(lp)->push_back({r->left, r->top, r->right, r->bottom});
-    return TRUE;
+// No exception may unwind through the system's enumeration: a failed
+// append ends it, with the monitors found so far.
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) noexcept {
+    try {
+        reinterpret_cast<std::vector<TRect>*>(lp)->push_back(
+            {r->left, r->top, r->right, r->bottom});
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
-TShiftState KeyShift(WPARAM wParam) {
-    TShiftState s;
-    if (wParam & MK_LBUTTON) s = s | ssLeft;
-    if (wParam & MK_RBUTTON) s = s | ssRight;
-    if (wParam & MK_MBUTTON) s = s | ssMiddle;
-    if (wParam & MK_SHIFT) s = s | ssShift;
-    if (wParam & MK_CONTROL) s = s | ssCtrl;
-    if (::GetKeyState(VK_MENU) & 0x8000) s = s | ssAlt;
-    return s;
+TRect ToRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The rectangles of a region, empty when it cannot be read.
+std::vector<TRect> RegionRects(HRGN rgn) {
+    std::vector<TRect> rects;
+    const DWORD size = ::GetRegionData(rgn, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return rects;
+    std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (::GetRegionData(rgn, size, data) != size) return rects;
+    const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        rects.push_back(ToRect(r[i]));
+    return rects;
 }
 } // namespace
 
@@ -63,14 +76,23 @@ protected:
     }
 };
 
-TSetRegionWindow::TSetRegionWindow() {
+TSetRegionWindow::TSetRegionWindow(std::function<bool()> hotKeyEditorFocused)
+    : FHotKeyEditorFocused(std::move(hotKeyEditorFocused)) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     FCrossCursor = ::LoadCursorW(AppInstance(), L"CUR_1");
     if (!FCrossCursor) FCrossCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    // The window procedure forwards to the form from the first message on.
+    FForm = std::make_unique<TSetRegionForm>(static_cast<TSetRegionHost&>(*this), FText);
+    FForm->View().OnInvalidate = [this](const TRect& r) {
+        if (!Handle()) return; // a null window would invalidate every window
+        const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+        ::InvalidateRect(Handle(), &rc, FALSE);
+    };
     RegisterWindowClass({.Name = OverlayClassName, .Cursor = FCrossCursor});
     CreateHandle(OverlayClassName, L"Kadrix", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 0,
                  0);
     SetRegionWindow = this;
+    SetRegionForm = FForm.get();
     try {
         FHotKeyWindow = std::make_unique<THotKeyWindow>();
         FHotKeys = std::make_unique<THotKeys>(*FHotKeyWindow);
@@ -81,12 +103,6 @@ TSetRegionWindow::TSetRegionWindow() {
     } catch (const std::exception& e) {
         DebugTraceException(L"EXCEPTION SetRegionForm.FormCreate:", e);
     }
-    FForm = std::make_unique<TSetRegionForm>(static_cast<TSetRegionHost&>(*this), FText);
-    SetRegionForm = FForm.get();
-    FForm->View().OnInvalidate = [this](const TRect& r) {
-        const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-        ::InvalidateRect(Handle(), &rc, FALSE);
-    };
 }
 
 TSetRegionWindow::~TSetRegionWindow() {
@@ -201,7 +217,7 @@ void TSetRegionWindow::SetAppCursor(TCursorKind cursor) {
 }
 
 bool TSetRegionWindow::HotKeyEditorFocused() const {
-    return SettingsHotKeyEditorFocused();
+    return FHotKeyEditorFocused && FHotKeyEditorFocused();
 }
 
 std::uint32_t TSetRegionWindow::TickCount() const {
@@ -245,33 +261,29 @@ HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
     return ::LoadCursorW(nullptr, id);
 }
 
-TViewMouse TSetRegionWindow::ViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    const TMouseArgs a = DecodeMouse(wParam, lParam);
-    TViewMouse m;
-    m.X = a.X;
-    m.Y = a.Y;
-    m.Shift = KeyShift(wParam);
-    switch (msg) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        m.Button = mbRight;
-        break;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        m.Button = mbMiddle;
-        break;
-    default:
-        m.Button = mbLeft;
-    }
-    return m;
-}
-
 void TSetRegionWindow::Paint() {
+    // Besides the view's changes the update region may hold areas the system
+    // exposed; BeginPaint empties it, so it is read first.
+    unique_rgn exposed(::CreateRectRgn(0, 0, 0, 0));
+    if (exposed && ::GetUpdateRgn(Handle(), exposed.get(), FALSE) == ERROR) exposed.reset();
     TPaintDC dc(Handle());
     TImageView& view = FForm->View();
-    view.ComposeDirty();
-    const RECT& p = dc.Area();
-    Blit(dc.get(), TRect{p.left, p.top, p.right, p.bottom}.Intersect(view.BoundsRect()));
+    const TRect area = ToRect(dc.Area()).Intersect(view.BoundsRect());
+    // Each change costs its own pixels, not the box around all of them.
+    for (const TRect& r : view.ComposeDirty()) {
+        Blit(dc.get(), r.Intersect(area));
+        if (exposed) {
+            unique_rgn done(::CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+            if (done) ::CombineRgn(exposed.get(), exposed.get(), done.get(), RGN_DIFF);
+        }
+    }
+    // The rest was not changed: the buffer still holds it.
+    if (!exposed) {
+        Blit(dc.get(), area);
+        return;
+    }
+    for (const TRect& r : RegionRects(exposed.get()))
+        Blit(dc.get(), r.Intersect(area));
 }
 
 void TSetRegionWindow::Blit(HDC dc, const TRect& area) {
@@ -307,16 +319,16 @@ LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         ::SetCapture(Handle());
-        view.MouseDown(ViewMouse(msg, wParam, lParam));
+        view.MouseDown(DecodeViewMouse(msg, wParam, lParam));
         return 0;
     case WM_MOUSEMOVE:
-        view.MouseMove(ViewMouse(msg, wParam, lParam));
+        view.MouseMove(DecodeViewMouse(msg, wParam, lParam));
         ::UpdateWindow(Handle());
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        view.MouseUp(ViewMouse(msg, wParam, lParam));
+        view.MouseUp(DecodeViewMouse(msg, wParam, lParam));
         if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == Handle())
             ::ReleaseCapture();
         return 0;

@@ -7,13 +7,16 @@
 #include "win32/GdiTextRasterizer_win.h"
 #include "win32/Window_win.h"
 
+#include <functional>
 #include <memory>
 
 class THotKeyWindow;
 
 class TSetRegionWindow final : public TWindow, private TSetRegionHost {
 public:
-    TSetRegionWindow();
+    // hotKeyEditorFocused: true while a hotkey editor has the keyboard focus
+    // (a capture hotkey then belongs to the editor); none means never.
+    explicit TSetRegionWindow(std::function<bool()> hotKeyEditorFocused = {});
     ~TSetRegionWindow() override;
 
     TSetRegionForm& Form() { return *FForm; }
@@ -43,7 +46,6 @@ private:
 
     void Paint();
     void Blit(HDC dc, const TRect& area);
-    TViewMouse ViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) const;
     HCURSOR CursorHandle(TCursorKind kind) const;
 
     TGdiTextRasterizer FText;
@@ -52,6 +54,9 @@ private:
     std::unique_ptr<THotKeys> FHotKeys;
     HCURSOR FCrossCursor = nullptr;
     TCursorKind FAppCursor = crDefault;
+    std::function<bool()> FHotKeyEditorFocused;
 };
 
+// The overlay and its form, set while the overlay exists, null otherwise.
 extern TSetRegionWindow* SetRegionWindow;
+extern TSetRegionForm* SetRegionForm;

@@ -1,6 +1,7 @@
 #include "settings/SettingsUnit_win.h"
 
 #include "settings/Registry_win.h"
+#include "support/Utilities_win.h"
 
 #include <windows.h>
 
@@ -29,23 +30,4 @@ std::optional<std::wstring> PicturesFolder() {
 std::wstring DefaultSavePath() {
     const auto folder = PicturesFolder();
     return folder ? GetDefaultPath(std::wstring_view(*folder)) : GetDefaultPath(std::nullopt);
-}
-
-std::wstring ExeFullPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        // Truncated: long paths can exceed MAX_PATH.
-        path.resize(path.size() * 2);
-    }
-}
-
-std::wstring ExeFileName() {
-    const auto path = ExeFullPath();
-    return path.substr(path.find_last_of(L"\\/") + 1);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Ties the settings store to the running process: the real registry, the
-// user's pictures folder and the executable's own name.
+// Ties the settings store to the running process: the real registry and the
+// user's pictures folder.
 #include "settings/SettingsUnit.h"
 
 #include <optional>
@@ -19,6 +19,3 @@ void SaveSettings();
 std::optional<std::wstring> PicturesFolder();
 // GetDefaultPath for this user (also the settings dialog's "reset").
 std::wstring DefaultSavePath();
-
-std::wstring ExeFullPath();
-std::wstring ExeFileName();

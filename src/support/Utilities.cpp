@@ -1,12 +1,11 @@
 #include "support/Utilities.h"
 
-#include "settings/SettingsUnit.h"
-
 #include <cstdio>
 #include <curl/curl.h>
 #include <jpeglib.h>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
+#include <stdexcept>
 #include <zlib.h>
 
 namespace {
@@ -22,23 +21,6 @@ wchar_t AsciiLower(wchar_t c) {
 
 bool IsHostChar(wchar_t c) {
     return IsAsciiDigit(c) || IsAsciiLetter(c) || c == L'-' || c == L'.';
-}
-
-std::optional<std::wstring> ServiceUrlOverride(TRegistry& registry) {
-    try {
-        const auto key = registry.OpenKey(SettingsKey, false);
-        if (!key) return std::nullopt;
-        const auto value = key->ReadString(L"ServiceUrl");
-        if (!value) return std::nullopt;
-        return ParseServiceUrl(*value);
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-void ReplaceFirst(std::wstring& text, std::wstring_view what, std::wstring_view with) {
-    if (const auto at = text.find(what); at != std::wstring::npos)
-        text.replace(at, what.size(), with);
 }
 } // namespace
 
@@ -72,14 +54,6 @@ std::optional<std::wstring> ParseServiceUrl(std::wstring_view text) {
         result += L':' + std::to_wstring(number);
     }
     return result;
-}
-
-std::wstring ServiceAddress(TRegistry& registry, bool secure, std::wstring_view path) {
-    auto base = ServiceUrlOverride(registry);
-    if (!base)
-        base = std::wstring(secure ? L"https://" : L"http://") +
-               std::wstring(ProductConstants::ServiceHost);
-    return *base + std::wstring(path);
 }
 
 std::wstring Md5Hex(std::wstring_view text) {
@@ -119,16 +93,6 @@ std::wstring PromoParamsFromValue(std::wstring_view promoVal) {
     return result;
 }
 
-std::wstring GetPromoParams(TRegistry& registry) {
-    const auto key = OpenSettingsKey(&registry);
-    if (!key) return {};
-    try {
-        return PromoParamsFromValue(key->ReadString(L"PromoVal").value_or(L""));
-    } catch (...) {
-        return {};
-    }
-}
-
 std::wstring VersionDigits(std::wstring_view version) {
     std::wstring digits;
     for (wchar_t c : version)
@@ -138,21 +102,6 @@ std::wstring VersionDigits(std::wstring_view version) {
     const auto position = dot == std::wstring_view::npos ? 0 : std::ptrdiff_t(dot) + 1;
     if (position > std::ptrdiff_t(version.size()) - 2) digits += L'0';
     return digits;
-}
-
-std::wstring GetWelcomeUrl(TRegistry& registry) {
-    auto promo = GetPromoParams(registry);
-    if (!promo.empty()) promo += L'&';
-
-    auto url = ServiceAddress(registry, ProductConstants::WelcomePage);
-    url = url.substr(0, url.find(L'?'));
-    if (!ProductConstants::PageType.empty())
-        url += L"?abt=[type]&" + promo + L"vers=[xxx]";
-    else
-        url += L"?" + promo + L"vers=[xxx]";
-    ReplaceFirst(url, L"[type]", ProductConstants::PageType);
-    ReplaceFirst(url, L"[xxx]", VersionDigits(ProductConstants::Version));
-    return url;
 }
 
 std::wstring_view TrimBlanks(std::wstring_view text) {

@@ -1,13 +1,8 @@
 #pragma once
-// The product's fixed strings, the service addresses, the welcome page's
-// tracking parameters, MD5 and text conversion. The system helpers that need
-// Windows are in Utilities_win.
-//
-// Every service address is built from one base: the build's service host
-// (KADRIX_SERVICE_HOST) with the page's own scheme, unless the settings key
-// holds a well-formed "ServiceUrl" such as "http://127.0.0.1:8080", which
-// then replaces scheme, host and port of every address (self-hosting, tests).
-#include "settings/Registry.h"
+// The product's fixed strings, the service pages, MD5 and text conversion.
+// Addresses that the settings key can redirect are built in
+// settings/ServiceAddress; the system helpers that need Windows are in
+// Utilities_win.
 
 #include <optional>
 #include <string>
@@ -40,24 +35,16 @@ inline constexpr TServicePage UploadEndpoint{true, L"/i/index.php?r=user/imggate
 // nullopt for anything else (paths, queries, credentials, bad ports...).
 std::optional<std::wstring> ParseServiceUrl(std::wstring_view text);
 
-std::wstring ServiceAddress(TRegistry& registry, bool secure, std::wstring_view path);
-inline std::wstring ServiceAddress(TRegistry& registry, const TServicePage& page) {
-    return ServiceAddress(registry, page.Secure, page.Path);
-}
-
 // Lower-case hex MD5 of the text's characters taken as single bytes
 // (code units above 255 become '?').
 std::wstring Md5Hex(std::wstring_view text);
 
 // "ftsk=<letters>&adv=<digits>" from a "PromoVal" text; see GetPromoParams.
 std::wstring PromoParamsFromValue(std::wstring_view promoVal);
-// From "PromoVal" under the settings key, which is created if missing.
-std::wstring GetPromoParams(TRegistry& registry);
 
 // The version text without dots, padded to two digits after the first dot:
 // "2.15" -> "215", "2.1" -> "210".
 std::wstring VersionDigits(std::wstring_view version);
-std::wstring GetWelcomeUrl(TRegistry& registry);
 
 // Removes leading and trailing blanks and control characters.
 std::wstring_view TrimBlanks(std::wstring_view text);

@@ -30,3 +30,22 @@ std::intptr_t OpenInShell(std::wstring_view pathOrAddress) {
         ShellExecuteW(nullptr, L"open", quoted.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<std::intptr_t>(result);
 }
+
+std::wstring ExeFullPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        // Truncated: long paths can exceed MAX_PATH.
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring ExeFileName() {
+    const auto path = ExeFullPath();
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}

@@ -1,23 +1,40 @@
 #include "win32/Window_win.h"
 
-#include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"
+#include "support/Utilities_win.h"
 
 #include <stdexcept>
-#include <vector>
+#include <utility>
 #include <windowsx.h>
 
-TMouseArgs DecodeMouse(WPARAM wParam, LPARAM lParam) noexcept {
-    TMouseArgs a;
-    a.X = GET_X_LPARAM(lParam);
-    a.Y = GET_Y_LPARAM(lParam);
-    a.Left = (wParam & MK_LBUTTON) != 0;
-    a.Right = (wParam & MK_RBUTTON) != 0;
-    a.Middle = (wParam & MK_MBUTTON) != 0;
-    a.Shift = (wParam & MK_SHIFT) != 0;
-    a.Ctrl = (wParam & MK_CONTROL) != 0;
-    a.Alt = (::GetKeyState(VK_MENU) & 0x8000) != 0;
-    return a;
+TViewMouse DecodeViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    TViewMouse m;
+    m.X = GET_X_LPARAM(lParam);
+    m.Y = GET_Y_LPARAM(lParam);
+    switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        m.Button = mbRight;
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        m.Button = mbMiddle;
+        break;
+    default:
+        m.Button = mbLeft;
+    }
+    if (wParam & MK_LBUTTON) m.Shift = m.Shift | ssLeft;
+    if (wParam & MK_RBUTTON) m.Shift = m.Shift | ssRight;
+    if (wParam & MK_MBUTTON) m.Shift = m.Shift | ssMiddle;
+    if (wParam & MK_SHIFT) m.Shift = m.Shift | ssShift;
+    if (wParam & MK_CONTROL) m.Shift = m.Shift | ssCtrl;
+    // Mouse messages carry no Alt flag.
+    if (::GetKeyState(VK_MENU) & 0x8000) m.Shift = m.Shift | ssAlt;
+    if (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK)
+        m.Shift = m.Shift | ssDouble;
+    return m;
 }
 
 TWindow::~TWindow() {
@@ -67,18 +84,29 @@ LRESULT CALLBACK TWindow::Trampoline(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
     auto* self = reinterpret_cast<TWindow*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (msg == WM_NCCREATE) {
         self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->FHandle = wnd;
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self) {
+            self->FHandle = wnd;
+            ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
     }
     if (!self) return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    LRESULT result = 0;
     try {
-        return self->WndProc(msg, wParam, lParam);
+        result = self->WndProc(msg, wParam, lParam);
     } catch (const std::exception& e) {
         DebugTraceException(L"EXCEPTION WndProc: ", e);
+        result = ::DefWindowProcW(wnd, msg, wParam, lParam);
     } catch (...) {
         DebugTrace(L"EXCEPTION WndProc");
+        result = ::DefWindowProcW(wnd, msg, wParam, lParam);
     }
-    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        // The window's last message: it is gone whoever destroyed it, so the
+        // object forgets it and nothing later reaches the object through it.
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        self->FHandle = nullptr;
+    }
+    return result;
 }
 
 HINSTANCE AppInstance() noexcept {

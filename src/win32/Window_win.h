@@ -1,20 +1,18 @@
 #pragma once
 // Base of every form: one window class per form (registered under the form's
 // class name), one noexcept window-procedure trampoline that binds the C++
-// object in WM_NCCREATE and keeps it in GWLP_USERDATA. Handlers must not let
-// exceptions cross into the system; the trampoline swallows any that do.
+// object in WM_NCCREATE and keeps it in GWLP_USERDATA until WM_NCDESTROY.
+// Everything WndProc touches must exist before CreateHandle: the first
+// messages arrive inside it. Handlers must not let exceptions cross into the
+// system; the trampoline swallows any that do.
+#include "gfx/ViewMouse.h"
 #include "win32/Handles_win.h"
 
 #include <string>
 
-struct TMouseArgs {
-    int X = 0, Y = 0;
-    bool Left = false, Right = false, Middle = false;
-    bool Shift = false, Ctrl = false, Alt = false;
-};
-
-// Decodes the position and key state of a client-area mouse message once.
-TMouseArgs DecodeMouse(WPARAM wParam, LPARAM lParam) noexcept;
+// Decodes a client-area mouse message (button down, up, double click, move)
+// once, so handlers never unpack WPARAM/LPARAM themselves.
+TViewMouse DecodeViewMouse(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
 class TWindow {
 public:

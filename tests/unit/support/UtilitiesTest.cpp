@@ -1,5 +1,6 @@
 #include "support/Utilities.h"
 
+#include "settings/ServiceAddress.h"
 #include "settings/SettingsUnit.h"
 #include "unit/fakes/MemoryRegistry.h"
 
