@@ -4,8 +4,12 @@
 #include "app/Forms_win.h"
 #include "app/MainUnit_win.h"
 #include "capture/SetRegionFormUnit_win.h"
+#include "output/BHintUnit.h"
+#include "output/LoadFormUnit.h"
 #include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"
+#include "win32/FormWindow_win.h"
+#include "win32/GdiTextRasterizer_win.h"
 #include "win32/Window_win.h"
 
 #include <commctrl.h>
@@ -41,6 +45,18 @@ int RunFirstInstance() {
     // being created. Destruction runs in reverse.
     auto mainForm = std::make_unique<TOrvik_Kadrix_MainForm>(CommandLineArgs());
     auto setRegionForm = std::make_unique<TSetRegionWindow>(&SettingsHotKeyEditorFocused);
+    // The result windows stand on their own: owned by the desktop, no
+    // taskbar button, above everything.
+    const TFormWindowStyle resultWindow{.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+                                        .Owner = ::GetDesktopWindow()};
+    TGdiTextRasterizer formText;
+    TFormWindowStyle style = resultWindow;
+    style.ClassName = L"TBHintForm";
+    THostedForm<TBHintForm> bHintForm(style, formText);
+    BHintForm = &bHintForm.Form;
+    style.ClassName = L"TLoadForm";
+    THostedForm<TLoadForm> loadForm(style, formText);
+    LoadForm = &loadForm.Form;
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -48,6 +64,8 @@ int RunFirstInstance() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    BHintForm = nullptr;
+    LoadForm = nullptr;
     return static_cast<int>(msg.wParam);
 }
 } // namespace

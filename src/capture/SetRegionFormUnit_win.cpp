@@ -2,6 +2,7 @@
 
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
+#include "win32/BufferPaint_win.h"
 #include "win32/DibSection_win.h"
 
 #include <cstdlib>
@@ -29,23 +30,6 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) noexcept {
     }
 }
 
-TRect ToRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-// The rectangles of a region, empty when it cannot be read.
-std::vector<TRect> RegionRects(HRGN rgn) {
-    std::vector<TRect> rects;
-    const DWORD size = ::GetRegionData(rgn, 0, nullptr);
-    if (size < sizeof(RGNDATAHEADER)) return rects;
-    std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
-    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-    if (::GetRegionData(rgn, size, data) != size) return rects;
-    const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
-    for (DWORD i = 0; i < data->rdh.nCount; ++i)
-        rects.push_back(ToRect(r[i]));
-    return rects;
-}
 } // namespace
 
 // The hidden window the three capture hotkeys are registered to.
@@ -229,76 +213,12 @@ TColor TSetRegionWindow::SysColorToRGB(TColor c) const {
 }
 
 HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
-    const wchar_t* id = IDC_ARROW;
-    switch (kind) {
-    case crCross:
-    case crDefault:
-        return FCrossCursor;
-    case crSizeAll:
-        id = IDC_SIZEALL;
-        break;
-    case crSizeNS:
-        id = IDC_SIZENS;
-        break;
-    case crSizeWE:
-        id = IDC_SIZEWE;
-        break;
-    case crSizeNWSE:
-        id = IDC_SIZENWSE;
-        break;
-    case crSizeNESW:
-        id = IDC_SIZENESW;
-        break;
-    case crIBeam:
-        id = IDC_IBEAM;
-        break;
-    case crHandPoint:
-        id = IDC_HAND;
-        break;
-    case crArrow:
-        break;
-    }
-    return ::LoadCursorW(nullptr, id);
+    return kind == crCross || kind == crDefault ? FCrossCursor : SystemCursor(kind);
 }
 
 void TSetRegionWindow::Paint() {
-    // Besides the view's changes the update region may hold areas the system
-    // exposed; BeginPaint empties it, so it is read first.
-    unique_rgn exposed(::CreateRectRgn(0, 0, 0, 0));
-    if (exposed && ::GetUpdateRgn(Handle(), exposed.get(), FALSE) == ERROR) exposed.reset();
-    TPaintDC dc(Handle());
     TImageView& view = FForm->View();
-    const TRect area = ToRect(dc.Area()).Intersect(view.BoundsRect());
-    // Each change costs its own pixels, not the box around all of them.
-    for (const TRect& r : view.ComposeDirty()) {
-        Blit(dc.get(), r.Intersect(area));
-        if (exposed) {
-            unique_rgn done(::CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-            if (done) ::CombineRgn(exposed.get(), exposed.get(), done.get(), RGN_DIFF);
-        }
-    }
-    // The rest was not changed: the buffer still holds it.
-    if (!exposed) {
-        Blit(dc.get(), area);
-        return;
-    }
-    for (const TRect& r : RegionRects(exposed.get()))
-        Blit(dc.get(), r.Intersect(area));
-}
-
-void TSetRegionWindow::Blit(HDC dc, const TRect& area) {
-    if (area.IsEmpty()) return;
-    const TBitmap32& buf = FForm->View().Buffer();
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = buf.Width();
-    bmi.bmiHeader.biHeight = -area.Height();
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    // Rows area.Top.. of the top-down buffer, passed as their own small DIB.
-    ::SetDIBitsToDevice(dc, area.Left, area.Top, area.Width(), area.Height(), area.Left, 0, 0,
-                        area.Height(), buf.Row(area.Top), &bmi, DIB_RGB_COLORS);
+    PaintFromBuffer(Handle(), view.Buffer(), [&] { return view.ComposeDirty(); });
 }
 
 LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

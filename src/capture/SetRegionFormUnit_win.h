@@ -45,7 +45,6 @@ private:
     TColor SysColorToRGB(TColor c) const override;
 
     void Paint();
-    void Blit(HDC dc, const TRect& area);
     HCURSOR CursorHandle(TCursorKind kind) const;
 
     TGdiTextRasterizer FText;

@@ -21,7 +21,7 @@ class TFormHost;
 class TGraphicControl;
 
 using TNotifyEvent = std::function<void(TGraphicControl& sender)>;
-using TMouseEvent = std::function<void(TGraphicControl& sender, const TViewMouse& m)>;
+using TControlMouseEvent = std::function<void(TGraphicControl& sender, const TViewMouse& m)>;
 using TPaintEvent = std::function<void(TGraphicControl& sender, TCanvas& canvas)>;
 
 class TGraphicControl {
@@ -81,9 +81,9 @@ public:
     TNotifyEvent OnDblClick;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
+    TControlMouseEvent OnMouseDown;
+    TControlMouseEvent OnMouseMove;
+    TControlMouseEvent OnMouseUp;
     TPaintEvent OnPaint;
 
 protected:

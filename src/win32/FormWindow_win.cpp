@@ -1,58 +1,10 @@
 #include "win32/FormWindow_win.h"
 
 #include "widgets/OrvikComboBox.h"
+#include "win32/BufferPaint_win.h"
 
 #include <commctrl.h>
 #include <vector>
-
-void BlitBitmap32(HDC dc, const TBitmap32& bitmap, const TRect& area) {
-    const TRect a = area.Intersect(bitmap.BoundsRect());
-    if (a.IsEmpty()) return;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = bitmap.Width();
-    bmi.bmiHeader.biHeight = -a.Height();
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    // Rows a.Top.. of the top-down bitmap, passed as their own small DIB.
-    ::SetDIBitsToDevice(dc, a.Left, a.Top, a.Width(), a.Height(), a.Left, 0, 0, a.Height(),
-                        bitmap.Row(a.Top), &bmi, DIB_RGB_COLORS);
-}
-
-HCURSOR SystemCursor(TCursorKind kind) {
-    const wchar_t* id = IDC_ARROW;
-    switch (kind) {
-    case crCross:
-        id = IDC_CROSS;
-        break;
-    case crSizeAll:
-        id = IDC_SIZEALL;
-        break;
-    case crSizeNS:
-        id = IDC_SIZENS;
-        break;
-    case crSizeWE:
-        id = IDC_SIZEWE;
-        break;
-    case crSizeNWSE:
-        id = IDC_SIZENWSE;
-        break;
-    case crSizeNESW:
-        id = IDC_SIZENESW;
-        break;
-    case crIBeam:
-        id = IDC_IBEAM;
-        break;
-    case crHandPoint:
-        id = IDC_HAND;
-        break;
-    case crDefault:
-    case crArrow:
-        break;
-    }
-    return ::LoadCursorW(nullptr, id);
-}
 
 // The system list behind one combo box: a child COMBOBOX with an empty
 // window region, so only its pop-up is ever seen.
@@ -218,28 +170,7 @@ void TFormWindow::SyncHints() {
 }
 
 void TFormWindow::Paint() {
-    // The exact parts to repaint, not their bounding box.
-    unique_rgn update(::CreateRectRgn(0, 0, 0, 0));
-    const bool haveRegion = update && ::GetUpdateRgn(Handle(), update.get(), FALSE) != ERROR;
-    std::vector<TRect> areas;
-    if (haveRegion) {
-        const DWORD size = ::GetRegionData(update.get(), 0, nullptr);
-        std::vector<char> data(size);
-        auto* rd = reinterpret_cast<RGNDATA*>(data.data());
-        if (size && ::GetRegionData(update.get(), size, rd)) {
-            const RECT* r = reinterpret_cast<const RECT*>(rd->Buffer);
-            for (DWORD i = 0; i < rd->rdh.nCount; ++i)
-                areas.push_back({r[i].left, r[i].top, r[i].right, r[i].bottom});
-        }
-    }
-    TPaintDC dc(Handle());
-    FForm.PaintDirty();
-    if (areas.empty()) {
-        const RECT& p = dc.Area();
-        areas.push_back({p.left, p.top, p.right, p.bottom});
-    }
-    for (const TRect& a : areas)
-        BlitBitmap32(dc.get(), FForm.Buffer(), a);
+    PaintFromBuffer(Handle(), FForm.Buffer(), [&] { return FForm.PaintDirty(); });
 }
 
 bool TFormWindow::DrawComboItem(const DRAWITEMSTRUCT& item) {
@@ -248,18 +179,11 @@ bool TFormWindow::DrawComboItem(const DRAWITEMSTRUCT& item) {
     const RECT& rc = item.rcItem;
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return true;
-    TBitmap32 bmp(w, h);
-    it->second->Combo().DrawItem(bmp, bmp.BoundsRect(), int(item.itemID),
+    // Drawn at the item's own place in a bitmap that reaches it.
+    TBitmap32 bmp(rc.right, rc.bottom);
+    it->second->Combo().DrawItem(bmp, ToRect(rc), int(item.itemID),
                                  (item.itemState & ODS_SELECTED) != 0);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    ::SetDIBitsToDevice(item.hDC, rc.left, rc.top, w, h, 0, 0, 0, h, bmp.Bits(), &bmi,
-                        DIB_RGB_COLORS);
+    BlitBitmap32(item.hDC, bmp, ToRect(rc));
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))
         ::DrawFocusRect(item.hDC, &rc);
     return true;

@@ -11,7 +11,7 @@
 #include <map>
 
 struct TFormWindowStyle {
-    const wchar_t* ClassName;
+    const wchar_t* ClassName = L"";
     DWORD Style = WS_POPUP;
     DWORD ExStyle = 0;
     HWND Owner = nullptr;
@@ -62,11 +62,6 @@ private:
     std::map<int, TComboListWindow*> FCombos; // by control id
     int FNextComboId = 1000;
 };
-
-// The system cursor for a cursor kind (crDefault: the arrow).
-HCURSOR SystemCursor(TCursorKind kind);
-// Copies area of a top-down 32-bit bitmap to the same place on dc.
-void BlitBitmap32(HDC dc, const TBitmap32& bitmap, const TRect& area);
 
 // A form and the window showing it, made in that order (the window's
 // procedure may reach the form from its first message) and destroyed in

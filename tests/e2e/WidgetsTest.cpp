@@ -145,10 +145,10 @@ TEST_F(Widgets, ComboBoxDropsItsListAndReportsTheClickedItem) {
     HWND list = nullptr;
     ASSERT_TRUE(PumpUntil(
         [&] {
-            COMBOBOXINFO info{sizeof(info)};
-            for (HWND w = ::FindWindowExW(window.Handle(), nullptr, WC_COMBOBOXW, nullptr); w;
-                 w = nullptr)
-                if (::GetComboBoxInfo(w, &info)) list = info.hwndList;
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof(info);
+            HWND box = ::FindWindowExW(window.Handle(), nullptr, WC_COMBOBOXW, nullptr);
+            if (box && ::GetComboBoxInfo(box, &info)) list = info.hwndList;
             return list && ::IsWindowVisible(list);
         },
         2s));
