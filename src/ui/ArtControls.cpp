@@ -186,7 +186,7 @@ TBitmap32 SecondaryButton(int w, int h, TState s) {
 TBitmap32 CaptureButton(TState s) {
     TBitmap32 b = PrimaryButton(200, 42, s);
     TPainter p(b);
-    MarkGlyph(p, 22, 12, 18, pal::InkHot, pal::InkHot);
+    MarkGlyph(p, 12, 12, 18, pal::InkHot, pal::InkHot); // clear of a caption shifted right
     return b;
 }
 
