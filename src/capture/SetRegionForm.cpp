@@ -219,12 +219,12 @@ void TSetRegionForm::SetPropertyTool(TColor cl, int penwidth) {
 
 TBitmap32 TSetRegionForm::GetBitmap() const {
     const TFloatRect& sel = LayerRect->Location();
+    // Size from the rounded corners: rounding the origin and the size apart
+    // can add a column past the source.
     const TRect s = RoundRect(sel);
-    const int w = static_cast<int>(std::lround(sel.Right - sel.Left));
-    const int h = static_cast<int>(std::lround(sel.Bottom - sel.Top));
     TBitmap32 b;
     try {
-        b = TBitmap32(std::max(w, 0), std::max(h, 0));
+        b = TBitmap32(std::max(s.Width(), 0), std::max(s.Height(), 0));
         b.Draw(0, 0, imgView1.Bitmap(), s);
     } catch (const std::exception& e) {
         DebugTraceException(L"EXCEPTION GetBitmap 1:", e);

@@ -171,6 +171,22 @@ TEST_F(SetRegionFormTest, GetBitmapCutsTheSelectionOutOfTheWorkingImage) {
             ASSERT_EQ(b.Pixel(x, y), TFakeSetRegionHost::ScreenPixel(x + 10, y + 20));
 }
 
+TEST_F(SetRegionFormTest, GetBitmapOfAHalfPixelSelectionIsFullyInside) {
+    FForm.StartSelectRegion(0);
+    Press(10, 20);
+    Move(110, 70);
+    Release(110, 70);
+    // Corners 11.5 -> 12 and 21 (ties to even): 9 px wide, though the
+    // width alone, 9.5, would round to 10.
+    FForm.Selection().SetLocation({11.5f, 20.5f, 21.0f, 30.5f});
+    const TBitmap32 b = FForm.GetBitmap();
+    ASSERT_EQ(b.Width(), 9);
+    ASSERT_EQ(b.Height(), 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(b.Pixel(x, y), TFakeSetRegionHost::ScreenPixel(x + 12, y + 20));
+}
+
 TEST_F(SetRegionFormTest, EdgeDragIsClampedToTheImageWithAFivePixelMinimum) {
     FForm.StartSelectRegion(0);
     Press(100, 100);
