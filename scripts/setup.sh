@@ -10,7 +10,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis
   fonts-noto-core fonts-roboto-unhinted fonts-open-sans
-  zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
+  zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
+  libpng-dev
   googletest libgtest-dev libbenchmark-dev libcairo2-dev
 )
 
