@@ -104,6 +104,10 @@ void TSetRegionForm::ShowSelectRegion(bool ForceShowRedact, bool /*ShowGIF*/) {
     }
 }
 
+void TSetRegionForm::CopyToClipboard() {
+    if (FHost.OverlayShowing() && LayerRect->VisibleRect()) FPanels->PerformCopy();
+}
+
 void TSetRegionForm::TestClose() {
     if (CommitEditedText()) return;
     Close();

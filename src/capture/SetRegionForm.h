@@ -86,6 +86,8 @@ public:
     void ShowPanels();
     void Undo();
     void Redo();
+    // Ctrl+C: the actions panel's copy, once there is a selection to copy.
+    void CopyToClipboard();
 
     // Selects a tool kind and puts a fresh layer of it over the selection
     // (none for ctNone). A text being edited is committed first; any other

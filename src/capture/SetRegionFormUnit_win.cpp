@@ -265,6 +265,8 @@ LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 FForm->Undo();
             else if (wParam == 'Y')
                 FForm->Redo();
+            else if (wParam == 'C')
+                FForm->CopyToClipboard();
             else
                 break;
             return 0;

@@ -114,6 +114,8 @@ public:
     void MouseLeave();
     // The window lost the mouse capture.
     void CaptureLost();
+    // A key went down while the window had the keyboard focus.
+    virtual void KeyDown(int /*key*/, TShiftState /*shift*/) {}
     TCursorKind CursorAt(int x, int y) const;
     TGraphicControl* MouseControl() const { return FMouseControl; }
     TGraphicControl* CaptureControl() const { return FCapture; }

@@ -268,6 +268,14 @@ LRESULT TFormWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_KEYDOWN: {
+        TShiftState shift;
+        if (::GetKeyState(VK_SHIFT) & 0x8000) shift = shift | ssShift;
+        if (::GetKeyState(VK_CONTROL) & 0x8000) shift = shift | ssCtrl;
+        if (::GetKeyState(VK_MENU) & 0x8000) shift = shift | ssAlt;
+        FForm.KeyDown(int(wParam), shift);
+        return 0;
+    }
     case WM_CLOSE:
         FForm.Close();
         return 0;
