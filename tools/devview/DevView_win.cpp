@@ -5,13 +5,14 @@
 #include "Sheet.h"
 #include "Views.h"
 #include "app/FontFolder.h"
-#include "codecs/PngWriter.h"
+#include "codecs/ImageEncoder.h"
 #include "support/Utilities.h"
 #include "win32/GdiTextRasterizer_win.h"
 #include "win32/Window_win.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -85,7 +86,10 @@ int Run(int argc, wchar_t** argv) {
         views.push_back({w.File, w.Title, w.Paint(text)});
 
     for (const TView& v : views) {
-        SavePng(v.Picture, (folder / v.File).string());
+        const std::vector<std::uint8_t> png = EncodePng(v.Picture);
+        std::ofstream file(folder / v.File, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+        if (!file) throw std::runtime_error("cannot write " + (folder / v.File).string());
         std::printf("%-34s %5d x %-5d %s\n", v.File.c_str(), v.Picture.Width(), v.Picture.Height(),
                     WideToUtf8(v.Title).c_str());
     }
