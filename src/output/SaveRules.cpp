@@ -1,0 +1,166 @@
+#include "output/SaveRules.h"
+
+#include "support/Utilities.h"
+
+#include <chrono>
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+TLocalTime LocalTimeNow() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &seconds);
+#else
+    localtime_r(&seconds, &tm);
+#endif
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            static_cast<int>(ms < 0 ? ms + 1000 : ms)};
+}
+
+namespace {
+void Append2(std::wstring& out, int value) {
+    out += static_cast<wchar_t>(L'0' + value / 10 % 10);
+    out += static_cast<wchar_t>(L'0' + value % 10);
+}
+} // namespace
+
+std::wstring ScreenshotName(const TLocalTime& t) {
+    std::wstring name = L"Скриншот ";
+    Append2(name, t.d);
+    name += L'.';
+    Append2(name, t.m);
+    name += L'.';
+    Append2(name, t.y % 100);
+    name += L'_';
+    Append2(name, t.h);
+    name += L'.';
+    Append2(name, t.n);
+    name += L'.';
+    Append2(name, t.s);
+    return name;
+}
+
+std::wstring_view FileExtension(TImageFormat format) {
+    switch (format) {
+    case ifJpeg:
+        return L".jpg";
+    case ifBmp:
+        return L".bmp";
+    case ifPng:
+        break;
+    }
+    return L".png";
+}
+
+std::wstring SaveDialogInitialDir(const TSettings& settings,
+                                  const std::function<bool(const std::wstring&)>& dirExists) {
+    if (!settings.lastpath.empty() && dirExists(settings.lastpath)) return settings.lastpath;
+    return settings.path;
+}
+
+int SaveDialogFilterIndex(std::int32_t format) {
+    // An index outside the list would leave the dialog without a filter.
+    return format >= 0 && format <= 2 ? format + 1 : 1;
+}
+
+TSaveTarget ConfirmedSaveTarget(std::wstring_view chosenName, int filterIndex) {
+    std::wstring name(chosenName);
+    for (const auto ext : {L".png", L".jpg", L".bmp"})
+        if (chosenName.ends_with(ext)) {
+            name.resize(name.size() - 4);
+            break;
+        }
+    const TImageFormat format = filterIndex == 2 ? ifJpeg : filterIndex == 3 ? ifBmp : ifPng;
+    name += FileExtension(format);
+    return {std::move(name), format};
+}
+
+std::optional<std::wstring> SaveDialog1SelectionChange(std::wstring_view fileName) {
+    const auto dot = fileName.rfind(L'.');
+    // A dot in a folder name is not an extension.
+    const auto slash = fileName.find_last_of(L"\\/");
+    if (dot == std::wstring_view::npos || (slash != std::wstring_view::npos && dot < slash))
+        return std::nullopt;
+    return std::wstring(fileName.substr(0, dot));
+}
+
+TUploadEncoding UploadEncodingFor(std::int32_t format) {
+    if (format == 1) return {ifJpeg, L".JPG"};
+    return {ifPng, L".PNG"};
+}
+
+TImageFormat LocalCopyFormat(std::int32_t format) {
+    switch (format) {
+    case 1:
+        return ifJpeg;
+    case 2:
+        return ifBmp;
+    default:
+        return ifPng;
+    }
+}
+
+std::wstring LocalCopyFileName(const TSettings& settings, const TLocalTime& time) {
+    return settings.path + ScreenshotName(time) +
+           std::wstring(FileExtension(LocalCopyFormat(settings.format)));
+}
+
+std::wstring FolderOf(std::wstring_view fileName) {
+    const auto slash = fileName.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos) return {};
+    return std::wstring(fileName.substr(0, slash + 1));
+}
+
+bool RememberLastPath(TSettings& settings, TRegistry& registry, std::wstring_view folder) {
+    if (settings.lastpath == folder) return true;
+    settings.lastpath = folder;
+    try {
+        const auto key = OpenSettingsKey(&registry);
+        if (!key) return false;
+        key->WriteString(L"lastpath", folder);
+        return true;
+    } catch (const ERegistryException&) {
+        return false;
+    }
+}
+
+namespace {
+// A missing member and null read as empty, a string as itself, anything else
+// as its JSON text.
+std::string MemberText(const nlohmann::json& object, const char* name) {
+    const auto it = object.find(name);
+    if (it == object.end() || it->is_null()) return {};
+    if (it->is_string()) return it->get<std::string>();
+    return it->dump();
+}
+} // namespace
+
+TUploadReply ReadUploadReply(std::wstring_view reply) {
+    if (reply.empty()) return {};
+    const auto json = nlohmann::json::parse(WideToUtf8(reply), nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return {};
+    if (!MemberText(json, "error").empty()) return {};
+    const auto link = MemberText(json, "screen_link");
+    if (link.empty()) return {};
+    return {true, Utf8ToWide(link)};
+}
+
+std::wstring UploadFailedMessage(std::wstring_view savedFile) {
+    std::wstring text(OutputTexts::UploadFailed);
+    if (!savedFile.empty()) {
+        text += L"\r\n";
+        text += OutputTexts::SavedAsPrefix;
+        text += savedFile;
+    }
+    return text;
+}

@@ -1,0 +1,294 @@
+#include "output/SendScreen.h"
+
+#include "output/SaveRules.h"
+#include "output/UploadWire.h"
+#include "support/Utilities.h"
+
+#include <algorithm>
+#include <chrono>
+#include <curl/curl.h>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+constexpr std::string_view AcceptValue =
+    "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+constexpr const char* UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+constexpr long MaxRedirects = 15;
+using TClock = std::chrono::steady_clock;
+// The reply is a short JSON text; a server streaming without end must not
+// exhaust memory.
+constexpr std::size_t MaxReplyBytes = 1 << 20;
+
+struct TCurlDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using TCurl = std::unique_ptr<CURL, TCurlDeleter>;
+using TCurlList = std::unique_ptr<curl_slist, TCurlDeleter>;
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            throw std::runtime_error("libcurl could not be initialised");
+    });
+}
+
+template <class T> void SetOption(CURL* curl, CURLoption option, T value) {
+    if (curl_easy_setopt(curl, option, value) != CURLE_OK)
+        throw std::runtime_error("libcurl option rejected");
+}
+
+void Append(TCurlList& list, const std::string& line) {
+    curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+    if (!grown) throw std::bad_alloc();
+    list.release();
+    list.reset(grown);
+}
+
+struct TReply {
+    std::string Bytes;
+    bool TooLong = false;
+};
+
+size_t WriteReply(char* data, size_t size, size_t count, void* user) {
+    auto& reply = *static_cast<TReply*>(user);
+    const size_t n = size * count;
+    if (reply.Bytes.size() + n > MaxReplyBytes) {
+        reply.TooLong = true;
+        return 0;
+    }
+    reply.Bytes.append(data, n);
+    return n;
+}
+} // namespace
+
+struct TThreadSendScreen::THandOver {
+    std::mutex Mutex;
+    std::condition_variable Finished;
+    bool Cancelled = false;
+    std::uint64_t Issued = 0, Done = 0;
+};
+
+TThreadSendScreen::TThreadSendScreen(TGuiDispatcher& gui, TProgressView& progress,
+                                     std::wstring_view volumeSerial, TUploadOptions options)
+    : FGui(gui), FProgress(progress), FOptions(std::move(options)),
+      FSystemHash(WideToUtf8(Md5Hex(volumeSerial))), FHandOver(std::make_shared<THandOver>()) {
+    InitCurlOnce(); // not thread-safe in every libcurl: done here, before the worker
+    FThread = std::thread([this] { Execute(); });
+}
+
+TThreadSendScreen::~TThreadSendScreen() {
+    Stop();
+    if (FThread.joinable()) FThread.join();
+}
+
+void TThreadSendScreen::SendScreen(std::vector<std::uint8_t> image, std::wstring_view format) {
+    {
+        std::lock_guard lock(FMutex);
+        if (FTerminated) return;
+        FQueue.push_back({std::move(image), WideToUtf8(format)});
+    }
+    FEvent.notify_one();
+}
+
+void TThreadSendScreen::Stop() {
+    {
+        std::lock_guard lock(FMutex);
+        FTerminated = true;
+        FQueue.clear();
+    }
+    {
+        std::lock_guard lock(FHandOver->Mutex);
+        FHandOver->Cancelled = true;
+    }
+    FEvent.notify_all();
+    FHandOver->Finished.notify_all();
+}
+
+bool TThreadSendScreen::Terminated() const {
+    std::lock_guard lock(FMutex);
+    return FTerminated;
+}
+
+void TThreadSendScreen::Execute() {
+    for (;;) {
+        TJob job;
+        {
+            std::unique_lock lock(FMutex);
+            FEvent.wait(lock, [this] { return FTerminated || !FQueue.empty(); });
+            if (FTerminated) return;
+            job = std::move(FQueue.front());
+            FQueue.pop_front();
+        }
+        try {
+            DoUpload(job);
+        } catch (const std::exception&) {
+            // A failing hand-over (the dispatcher or a GUI step raising) must
+            // not end the process from this thread; the next job still runs.
+        }
+    }
+}
+
+void TThreadSendScreen::RunOnGui(std::function<void()> step) {
+    const auto state = FHandOver;
+    std::uint64_t ticket = 0;
+    {
+        std::lock_guard lock(state->Mutex);
+        if (state->Cancelled) return;
+        ticket = ++state->Issued;
+    }
+    FGui.Post([state, ticket, step = std::move(step)] {
+        struct TMarkDone {
+            THandOver& State;
+            std::uint64_t Ticket;
+            ~TMarkDone() {
+                {
+                    std::lock_guard lock(State.Mutex);
+                    State.Done = std::max(State.Done, Ticket);
+                }
+                State.Finished.notify_all();
+            }
+        } markDone{*state, ticket};
+        {
+            // Stop() runs on the GUI thread too: once it has, the worker may
+            // be gone and the step must not run.
+            std::lock_guard lock(state->Mutex);
+            if (state->Cancelled) return;
+        }
+        step();
+    });
+    std::unique_lock lock(state->Mutex);
+    state->Finished.wait(lock, [&] { return state->Done >= ticket || state->Cancelled; });
+}
+
+void TThreadSendScreen::DoUpload(const TJob& job) {
+    FLastProgress = 0;
+    FMaxProgress = static_cast<std::int64_t>(job.Image.size());
+    FLink.clear();
+    try {
+        const auto fileName = UploadFileName(RandomUploadNumber());
+        // Two uploads within one millisecond must not share a boundary.
+        auto boundary = MultipartBoundary(LocalTimeNow());
+        while (boundary == FLastBoundary) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            boundary = MultipartBoundary(LocalTimeNow());
+        }
+        FLastBoundary = boundary;
+        const auto body = BuildUploadBody({boundary, FSystemHash, job.Format, fileName, job.Image});
+        RunOnGui([this] { SyncProgress(); });
+        FLink = SendBody(boundary, body);
+    } catch (const std::exception&) {
+        FLink.clear();
+    }
+    RunOnGui([this] { SyncDone(); });
+}
+
+std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std::string& body) {
+    const TCurl curl(curl_easy_init());
+    if (!curl) throw std::runtime_error("libcurl handle not created");
+    CURL* c = curl.get();
+    const std::string url = WideToUtf8(FOptions.EndpointUrl);
+    SetOption(c, CURLOPT_URL, url.c_str());
+    SetOption(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetOption(c, CURLOPT_NOSIGNAL, 1L);
+    SetOption(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    SetOption(c, CURLOPT_POSTFIELDS, body.data());
+    SetOption(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+
+    TCurlList headers;
+    Append(headers, "Content-Type: " + UploadContentType(boundary));
+    Append(headers, "Connection: keep-alive");
+    Append(headers, "Accept: " + std::string(AcceptValue));
+    Append(headers, "Expect:");
+    SetOption(c, CURLOPT_HTTPHEADER, headers.get());
+    SetOption(c, CURLOPT_USERAGENT, UserAgent);
+
+    SetOption(c, CURLOPT_FOLLOWLOCATION, 1L);
+    SetOption(c, CURLOPT_MAXREDIRS, MaxRedirects);
+    SetOption(c, CURLOPT_CONNECTTIMEOUT, FOptions.ConnectTimeoutSeconds);
+
+    SetOption(c, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    SetOption(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    SetOption(c, CURLOPT_SSL_VERIFYHOST, 2L);
+#ifdef _WIN32
+    SetOption(c, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+#endif
+
+    // An empty proxy also keeps curl from reading proxy environment variables.
+    const TCurlProxy proxy =
+        FOptions.ProxySource ? MapSystemProxy(FOptions.ProxySource(), url) : TCurlProxy{};
+    SetOption(c, CURLOPT_PROXY, proxy.Proxy.c_str());
+    if (!proxy.NoProxy.empty()) SetOption(c, CURLOPT_NOPROXY, proxy.NoProxy.c_str());
+
+    SetOption(c, CURLOPT_NOPROGRESS, 0L);
+    // Stalls are timed here rather than with curl's low-speed limit, whose
+    // moving average lets a transfer idle for several seconds more.
+    struct TWatch {
+        TThreadSendScreen* Self;
+        std::chrono::seconds Stall;
+        curl_off_t Moved = 0;
+        TClock::time_point LastMove{};
+    } watch{this, std::chrono::seconds(FOptions.StallSeconds)};
+    SetOption(c, CURLOPT_XFERINFODATA, &watch);
+    curl_xferinfo_callback progress = [](void* user, curl_off_t, curl_off_t dlnow, curl_off_t,
+                                         curl_off_t ulnow) -> int {
+        auto& w = *static_cast<TWatch*>(user);
+        const auto now = TClock::now();
+        // Timing starts with the first byte; the connect time-out covers the
+        // time before it (also for each redirect, which restarts the counts).
+        if (const curl_off_t moved = ulnow + dlnow; moved != w.Moved) {
+            w.Moved = moved;
+            w.LastMove = now;
+        } else if (moved > 0 && now - w.LastMove >= w.Stall) {
+            return 1;
+        }
+        return w.Self->OnHttpWork(ulnow) ? 0 : 1;
+    };
+    SetOption(c, CURLOPT_XFERINFOFUNCTION, progress);
+
+    TReply reply;
+    SetOption(c, CURLOPT_WRITEDATA, &reply);
+    curl_write_callback write = WriteReply;
+    SetOption(c, CURLOPT_WRITEFUNCTION, write);
+
+    if (curl_easy_perform(c) != CURLE_OK || reply.TooLong) return {};
+    long status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299) return {};
+    const char* contentType = nullptr;
+    curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &contentType);
+    return DecodeReplyBody(reply.Bytes, contentType ? contentType : "");
+}
+
+bool TThreadSendScreen::OnHttpWork(std::int64_t count) {
+    if (Terminated()) return false;
+    // Nothing written yet (or a redirect that drops the body): not progress.
+    if (count <= 0) return true;
+    FLastProgress = count;
+    const std::int64_t percent =
+        FMaxProgress > 0 ? (count * 100 + FMaxProgress / 2) / FMaxProgress : 100;
+    const auto pos = static_cast<std::int32_t>(
+        std::min<std::int64_t>(percent, std::numeric_limits<std::int32_t>::max()));
+    if (pos != FLastPos) {
+        FLastPos = pos;
+        RunOnGui([this] { SyncProgress(); });
+    }
+    return true;
+}
+
+void TThreadSendScreen::SyncProgress() {
+    if (FLastPos < 0 || FLastPos >= 100) {
+        if (FProgress.Showing()) FProgress.Close();
+        return;
+    }
+    if (!FProgress.Showing()) FProgress.Show();
+    FProgress.SetPosition(FLastPos);
+}
+
+void TThreadSendScreen::SyncDone() {
+    if (FProgress.Showing()) FProgress.Close();
+    if (OnRedyLink) OnRedyLink(FLink);
+}
