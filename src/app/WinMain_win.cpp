@@ -6,6 +6,7 @@
 #include "capture/SetRegionFormUnit_win.h"
 #include "output/BHintUnit.h"
 #include "output/LoadFormUnit.h"
+#include "output/PanelSaveWindow_win.h"
 #include "settings/SettingsUnit_win.h"
 #include "support/DebugTrace.h"
 #include "win32/FormWindow_win.h"
@@ -45,11 +46,12 @@ int RunFirstInstance() {
     // being created. Destruction runs in reverse.
     auto mainForm = std::make_unique<TOrvik_Kadrix_MainForm>(CommandLineArgs());
     auto setRegionForm = std::make_unique<TSetRegionWindow>(&SettingsHotKeyEditorFocused);
+    TGdiTextRasterizer formText;
+    TPanelSaveWindow panelSave(*setRegionForm, formText);
     // The result windows stand on their own: owned by the desktop, no
     // taskbar button, above everything.
     const TFormWindowStyle resultWindow{.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
                                         .Owner = ::GetDesktopWindow()};
-    TGdiTextRasterizer formText;
     TFormWindowStyle style = resultWindow;
     style.ClassName = L"TBHintForm";
     THostedForm<TBHintForm> bHintForm(style, formText);
