@@ -268,6 +268,11 @@ LRESULT TFormWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_MOUSEACTIVATE:
+        // Panels and notifications never take the focus from the window the
+        // user works in (the overlay keeps its keys).
+        if (!FStyle.Activate) return MA_NOACTIVATE;
+        break;
     case WM_KEYDOWN: {
         TShiftState shift;
         if (::GetKeyState(VK_SHIFT) & 0x8000) shift = shift | ssShift;
