@@ -22,11 +22,11 @@ UINT_PTR CALLBACK SaveHook(HWND dlg, UINT msg, WPARAM, LPARAM lParam) noexcept {
         auto* data = reinterpret_cast<THookData*>(::GetWindowLongPtrW(dlg, GWLP_USERDATA));
         if (!data || !data->OnSelectionChange) return 0;
         HWND parent = ::GetParent(dlg);
-        std::vector<wchar_t> spec(MAX_PATH * 4);
-        const LRESULT len =
-            ::SendMessageW(parent, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
+        std::vector<wchar_t> shown(MAX_PATH * 4);
+        const LRESULT len = ::SendMessageW(parent, CDM_GETSPEC, shown.size(),
+                                           reinterpret_cast<LPARAM>(shown.data()));
         if (len <= 0) return 0;
-        const std::wstring now(spec.data());
+        const std::wstring now(shown.data());
         const std::wstring wanted = data->OnSelectionChange(now);
         if (wanted == now) return 0;
         // The name box is a combo in explorer-style dialogs, an edit in others.
