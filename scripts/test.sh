@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: native unit tests (sanitizers on), the same portable tests
 # built with MinGW under Wine, then the end-to-end tests of Kadrix.exe under
-# Wine + Xvfb. Installs and builds what is missing first.
+# Wine + Xvfb against the upload service on loopback. Installs and builds
+# what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -16,12 +17,35 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 
 source scripts/wine-env.sh
-trap kadrix_cleanup EXIT
+SERVICE_DIR=$(mktemp -d /tmp/kadrix-service.XXXXXX)
+trap 'kadrix_cleanup; rm -rf "$SERVICE_DIR"' EXIT
 kadrix_start_xvfb 1280x800x24
 kadrix_fresh_prefix
 
 echo "== portable unit tests under Wine"
 wine build/mingw/kadrix_unit_tests.exe --gtest_brief=1
+
+# The upload tests need the service: port 0 lets it pick a free one, which it
+# prints; its self-signed certificate is what the tests trust in the prefix.
+start_upload_service() {
+    local service=build/native/service/kadrix-service log="$SERVICE_DIR/service.log"
+    [ -x "$service" ] || { echo "no $service: upload tests skip"; return 0; }
+    "$service" --listen 127.0.0.1:0 --data "$SERVICE_DIR/data" 2>"$log" &
+    KADRIX_STARTED_PIDS+=("$!")
+    for _ in $(seq 1 100); do
+        grep -q "ServiceUrl:" "$log" && break
+        kill -0 "$!" 2>/dev/null || break
+        sleep 0.1
+    done
+    local url
+    url=$(sed -n 's/^kadrix-service listening on //p' "$log")
+    [ -n "$url" ] || { cat "$log" >&2; echo "the upload service did not start" >&2; return 1; }
+    export KADRIX_TEST_SERVICE_URL="$url"
+    KADRIX_TEST_SERVICE_DATA=$(winepath -w "$SERVICE_DIR/data")
+    KADRIX_TEST_SERVICE_CERT=$(winepath -w "$SERVICE_DIR/data/tls/cert.pem")
+    export KADRIX_TEST_SERVICE_DATA KADRIX_TEST_SERVICE_CERT
+}
+start_upload_service
 
 echo "== end-to-end tests under Wine"
 wine build/mingw/kadrix_e2e.exe --gtest_brief=1
