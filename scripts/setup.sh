@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config dpkg-dev clang-format
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis
+  wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis nasm
   fonts-noto-core fonts-roboto-unhinted fonts-open-sans
   zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   libpng-dev
@@ -59,14 +59,11 @@ KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r1"
 PREFIX="$CACHE_ROOT/mingw-deps/$KEY"
 mkdir -p "$CACHE_ROOT/mingw-deps"
 
-if [ ! -f "$PREFIX/.complete" ]; then
-  echo "setup: cross-building MinGW libraries into $PREFIX (a few minutes, once)"
-  rm -rf "$PREFIX"
-  WORK=$(mktemp -d "$CACHE_ROOT/build.XXXXXX")
-  trap 'rm -rf "$WORK"' EXIT
-  JOBS=$(nproc)
-  CROSS=x86_64-w64-mingw32
-  cat >"$WORK/toolchain.cmake" <<EOF
+JOBS=$(nproc)
+CROSS=x86_64-w64-mingw32
+
+write_toolchain() {
+  cat >"$1/toolchain.cmake" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER ${CROSS}-gcc-posix)
@@ -78,23 +75,39 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
+}
+
+# The mirror's index can name a version whose files are gone: try each.
+fetch_source() {
+  local v
+  for v in $(apt-cache showsrc "$1" | awk '/^Version:/{print $2}'); do
+    apt-get source -qq "$1=$v" >/dev/null 2>&1 && return 0
+  done
+  echo "setup: cannot fetch the source of $1" >&2
+  return 1
+}
+
+# libjpeg-turbo with its SIMD code (nasm), static, into $PREFIX.
+build_libjpeg() {
+  cd "$1"/libjpeg-turbo-*/
+  cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$1/toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_ASM_NASM_COMPILER=nasm \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF >/dev/null
+  cmake --build build -j"$JOBS" >/dev/null
+  cmake --install build >/dev/null
+  touch "$PREFIX/.jpeg-simd"
+}
+
+if [ ! -f "$PREFIX/.complete" ]; then
+  echo "setup: cross-building MinGW libraries into $PREFIX (a few minutes, once)"
+  rm -rf "$PREFIX"
+  WORK=$(mktemp -d "$CACHE_ROOT/build.XXXXXX")
+  trap 'rm -rf "$WORK"' EXIT
+  write_toolchain "$WORK"
   (
     cd "$WORK"
-    # The mirror's index can name a version whose files are gone: try each.
-    for pkg in libjpeg-turbo openssl curl; do
-      ok=""
-      for v in $(apt-cache showsrc "$pkg" | awk '/^Version:/{print $2}'); do
-        if apt-get source -qq "$pkg=$v" >/dev/null 2>&1; then ok=1; break; fi
-      done
-      [ -n "$ok" ] || { echo "setup: cannot fetch the source of $pkg" >&2; exit 1; }
-    done
-
-    cd "$WORK"/libjpeg-turbo-*/
-    cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WORK/toolchain.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
-      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF >/dev/null
-    cmake --build build -j"$JOBS" >/dev/null
-    cmake --install build >/dev/null
+    for pkg in libjpeg-turbo openssl curl; do fetch_source "$pkg"; done
+    build_libjpeg "$WORK"
 
     cd "$WORK"/openssl-*/
     ./Configure mingw64 no-shared no-asm no-tests --cross-compile-prefix=${CROSS}- \
@@ -113,6 +126,20 @@ EOF
     cmake --install build >/dev/null
   )
   touch "$PREFIX/.complete"
+fi
+# A cache made before libjpeg-turbo was built with its SIMD code: rebuild
+# just that library (a minute) instead of all three.
+if [ ! -f "$PREFIX/.jpeg-simd" ]; then
+  echo "setup: rebuilding libjpeg-turbo with its SIMD code into $PREFIX"
+  JWORK=$(mktemp -d "$CACHE_ROOT/build.XXXXXX")
+  trap 'rm -rf "$JWORK"' EXIT
+  write_toolchain "$JWORK"
+  (
+    cd "$JWORK"
+    fetch_source libjpeg-turbo
+    build_libjpeg "$JWORK"
+  )
+  rm -rf "$JWORK"
 fi
 ln -sfn "$PREFIX" "$CACHE_ROOT/mingw-deps/current"
 echo "setup: MinGW libraries in $PREFIX"
