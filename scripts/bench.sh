@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset bench >/dev/null && cmake --build --preset bench
 ./build/bench/kadrix_bench "$@"
-cmake --preset mingw >/dev/null && cmake --build --preset mingw --target kadrix_capture_bench kadrix_encoder_bench Kadrix
+cmake --preset mingw >/dev/null && cmake --build --preset mingw --target kadrix_capture_bench kadrix_output_bench Kadrix
 source scripts/wine-env.sh
 trap kadrix_cleanup EXIT
 kadrix_start_xvfb 1920x1080x24
 kadrix_fresh_prefix
 wine build/mingw/kadrix_capture_bench.exe
-wine build/mingw/kadrix_encoder_bench.exe
+wine build/mingw/kadrix_output_bench.exe
