@@ -1,5 +1,7 @@
 #include "output/Clipboard_win.h"
 
+#include "win32/DibSection_win.h"
+
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -33,13 +35,7 @@ private:
 
 void CopyBitmapToClipboard(HWND owner, const TBitmap32& image) {
     if (image.Empty()) throw std::invalid_argument("empty image");
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = image.Width();
-    bmi.bmiHeader.biHeight = -image.Height();
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownBitmapInfo(image.Width(), image.Height());
     // Flattened translucent strokes leave alpha below 255; pasted images
     // must not turn see-through.
     std::vector<TColor32> opaque(image.Pixels());

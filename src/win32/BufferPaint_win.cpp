@@ -1,5 +1,7 @@
 #include "win32/BufferPaint_win.h"
 
+#include "win32/DibSection_win.h"
+
 std::vector<TRect> RegionRects(HRGN rgn) {
     std::vector<TRect> rects;
     const DWORD size = ::GetRegionData(rgn, 0, nullptr);
@@ -16,13 +18,7 @@ std::vector<TRect> RegionRects(HRGN rgn) {
 void BlitBitmap32(HDC dc, const TBitmap32& bitmap, const TRect& area) {
     const TRect a = area.Intersect(bitmap.BoundsRect());
     if (a.IsEmpty()) return;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = bitmap.Width();
-    bmi.bmiHeader.biHeight = -a.Height();
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownBitmapInfo(bitmap.Width(), a.Height());
     // Rows a.Top.. of the top-down bitmap, passed as their own small DIB.
     ::SetDIBitsToDevice(dc, a.Left, a.Top, a.Width(), a.Height(), a.Left, 0, 0, a.Height(),
                         bitmap.Row(a.Top), &bmi, DIB_RGB_COLORS);

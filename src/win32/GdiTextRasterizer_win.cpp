@@ -1,5 +1,7 @@
 #include "win32/GdiTextRasterizer_win.h"
 
+#include "win32/DibSection_win.h"
+
 #include <stdexcept>
 
 TGdiTextRasterizer::TGdiTextRasterizer() : FDC(::CreateCompatibleDC(nullptr)) {
@@ -37,13 +39,7 @@ TCoverageMask TGdiTextRasterizer::Render(const TFontDesc& font, std::wstring_vie
                                          int height) const {
     TCoverageMask mask(width, height);
     if (mask.Width == 0 || mask.Height == 0 || text.empty()) return mask;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = mask.Width;
-    bmi.bmiHeader.biHeight = -mask.Height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownBitmapInfo(mask.Width, mask.Height);
     void* bits = nullptr;
     unique_bitmap dib(::CreateDIBSection(FDC.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return mask;
