@@ -43,10 +43,9 @@ void CopyBitmapToClipboard(HWND owner, const TBitmap32& image) {
         c |= 0xFF000000u;
     // A device-dependent bitmap: the system makes its DIB forms from that.
     TWindowDC screen(nullptr);
-    unique_bitmap bitmap(::CreateCompatibleBitmap(screen.get(), image.Width(), image.Height()));
-    if (!bitmap || ::SetDIBits(screen.get(), bitmap.get(), 0, UINT(image.Height()), opaque.data(),
-                               &bmi, DIB_RGB_COLORS) != image.Height())
-        throw std::runtime_error("cannot make the clipboard bitmap");
+    unique_bitmap bitmap(::CreateDIBitmap(screen.get(), &bmi.bmiHeader, CBM_INIT, opaque.data(),
+                                          &bmi, DIB_RGB_COLORS));
+    if (!bitmap) throw std::runtime_error("cannot make the clipboard bitmap");
     TOpenClipboard clipboard(owner);
     if (!::SetClipboardData(CF_BITMAP, bitmap.get()))
         throw std::runtime_error("SetClipboardData(CF_BITMAP) failed");

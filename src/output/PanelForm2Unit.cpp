@@ -96,16 +96,27 @@ void TPanelSave::btSaveFileClick() {
 void TPanelSave::btSendCloudClick() {
     FActions.EndLiveTool();
     const TUploadEncoding encoding = UploadEncodingFor(Settings.format);
+    std::shared_ptr<const TBitmap32> bitmap;
     try {
-        const TBitmap32 bitmap = FActions.GetBitmap();
-        std::vector<std::uint8_t> image = EncodeImage(bitmap, encoding.Format);
-        const bool local = Settings.SaveLocal && SaveLocalCopy(bitmap);
-        FPending.push_back({image, encoding.Format, local});
-        FActions.SendScreen(std::move(image), encoding.FormatText);
+        bitmap = std::make_shared<const TBitmap32>(FActions.GetBitmap());
     } catch (...) {
-        // Nothing was handed over: no reply will come for it.
     }
+    // The overlay goes first: encoding a large frame takes a moment.
     FActions.CloseOverlay();
+    if (bitmap) {
+        try {
+            const TImageFormat format = encoding.Format;
+            FPending.push_back({bitmap, format, false});
+            FActions.SendScreen([bitmap, format] { return EncodeImage(*bitmap, format); },
+                                encoding.FormatText);
+            // The reply is handed over through the message loop, never
+            // before this handler returns.
+            if (Settings.SaveLocal) FPending.back().LocalCopyWritten = SaveLocalCopy(*bitmap);
+        } catch (...) {
+            // Nothing was handed over: no reply will come for it.
+            if (!FPending.empty() && FPending.back().Bitmap == bitmap) FPending.pop_back();
+        }
+    }
     FActions.ShowSurveyOrOffer();
 }
 
@@ -133,7 +144,7 @@ std::wstring TPanelSave::KeepFailedUpload(const TPendingUpload& upload) {
         if (!FActions.DirectoryExists(Settings.path)) FActions.ForceDirectories(Settings.path);
         const std::wstring name = Settings.path + ScreenshotName(FActions.Now()) +
                                   std::wstring(FileExtension(upload.Format));
-        FActions.WriteFile(name, upload.Image);
+        FActions.WriteFile(name, EncodeImage(*upload.Bitmap, upload.Format));
         return name;
     } catch (...) {
         return {};

@@ -11,6 +11,8 @@
 #include "widgets/ImageButton.h"
 
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 
 struct TSaveDialogRequest {
@@ -45,7 +47,9 @@ public:
     // failure never destroys a file that was there.
     virtual void WriteFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) = 0;
     virtual void OpenInShell(const std::wstring& address) = 0;
-    virtual void SendScreen(std::vector<std::uint8_t> image, std::wstring_view format) = 0;
+    // The worker calls encode on its own thread.
+    virtual void SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+                            std::wstring_view format) = 0;
     virtual void ShowNotification(const std::wstring& text) = 0;
     virtual void ShowSurveyOrOffer() = 0;
     virtual TLocalTime Now() = 0;
@@ -79,7 +83,7 @@ public:
 private:
     // What a failed upload needs to keep the capture.
     struct TPendingUpload {
-        std::vector<std::uint8_t> Image;
+        std::shared_ptr<const TBitmap32> Bitmap; // shared with the worker's encoder
         TImageFormat Format;
         bool LocalCopyWritten;
     };

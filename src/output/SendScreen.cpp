@@ -88,7 +88,16 @@ void TThreadSendScreen::SendScreen(std::vector<std::uint8_t> image, std::wstring
     {
         std::lock_guard lock(FMutex);
         if (FTerminated) return;
-        FQueue.push_back({std::move(image), WideToUtf8(format)});
+        FQueue.push_back({std::move(image), {}, WideToUtf8(format)});
+    }
+    FEvent.notify_one();
+}
+
+void TThreadSendScreen::SendScreen(TImageSource encode, std::wstring_view format) {
+    {
+        std::lock_guard lock(FMutex);
+        if (FTerminated) return;
+        FQueue.push_back({{}, std::move(encode), WideToUtf8(format)});
     }
     FEvent.notify_one();
 }
@@ -163,11 +172,13 @@ void TThreadSendScreen::RunOnGui(std::function<void()> step) {
     state->Finished.wait(lock, [&] { return state->Done >= ticket || state->Cancelled; });
 }
 
-void TThreadSendScreen::DoUpload(const TJob& job) {
+void TThreadSendScreen::DoUpload(TJob& job) {
     FLastProgress = 0;
-    FMaxProgress = static_cast<std::int64_t>(job.Image.size());
+    FMaxProgress = 0;
     FLink.clear();
     try {
+        if (job.Encode) job.Image = job.Encode();
+        FMaxProgress = static_cast<std::int64_t>(job.Image.size());
         const auto fileName = UploadFileName(RandomUploadNumber());
         // Two uploads within one millisecond must not share a boundary.
         auto boundary = MultipartBoundary(LocalTimeNow());

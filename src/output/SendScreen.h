@@ -67,6 +67,11 @@ public:
     void SendScreen(std::span<const std::uint8_t> image, std::wstring_view format) {
         SendScreen(std::vector<std::uint8_t>(image.begin(), image.end()), format);
     }
+    // Queues an image that the worker encodes itself, so a 4K frame's
+    // encoding never stalls the GUI thread; an encoder that throws counts as
+    // a failed upload.
+    using TImageSource = std::function<std::vector<std::uint8_t>()>;
+    void SendScreen(TImageSource encode, std::wstring_view format);
 
     // The worker ends after the current upload; queued images are dropped and
     // no further hand-over runs.
@@ -77,12 +82,13 @@ public:
 private:
     struct TJob {
         std::vector<std::uint8_t> Image;
+        TImageSource Encode; // when set, Image is made by it on the worker
         std::string Format;
     };
     struct THandOver; // shared with posted tasks, outlives the worker if need be
 
     void Execute();
-    void DoUpload(const TJob& job);
+    void DoUpload(TJob& job);
     std::wstring SendBody(const std::string& boundary, const std::string& body);
     bool OnHttpWork(std::int64_t count); // false: abort the transfer
     void RunOnGui(std::function<void()> step);

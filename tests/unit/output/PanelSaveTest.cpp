@@ -39,8 +39,10 @@ public:
         Files[path] = bytes;
     }
     void OpenInShell(const std::wstring& a) override { Opened = a; }
-    void SendScreen(std::vector<std::uint8_t> image, std::wstring_view format) override {
-        Sent.push_back({std::move(image), std::wstring(format)});
+    void SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+                    std::wstring_view format) override {
+        Log += "send ";
+        Sent.push_back({encode(), std::wstring(format)});
     }
     void ShowNotification(const std::wstring& t) override { Notified = t; }
     void ShowSurveyOrOffer() override { Log += "survey"; }
@@ -83,7 +85,7 @@ TEST_F(PanelSave, CopyPutsTheImageOnTheClipboardOrSaysItFailed) {
     A.Log.clear();
     A.ClipboardFails = true;
     Panel.btSaveClipbrdClick();
-    EXPECT_EQ(A.Log, "end bitmap close survey");
+    EXPECT_EQ(A.Log, "end bitmap close send survey");
     EXPECT_EQ(A.Notified, OutputTexts::CopyFailed);
 }
 
@@ -124,7 +126,7 @@ TEST_F(PanelSave, UploadSendsTheEncodedImageAndHandlesTheReply) {
     Settings.format = 1;
     Settings.OpenURL = true;
     Panel.btSendCloud.Click();
-    EXPECT_EQ(A.Log, "end bitmap close survey");
+    EXPECT_EQ(A.Log, "end bitmap close send survey");
     ASSERT_EQ(A.Sent.size(), 1u);
     EXPECT_EQ(A.Sent[0].second, L".JPG");
     EXPECT_EQ(A.Sent[0].first[0], 0xFF); // a JPEG

@@ -211,6 +211,16 @@ TEST(SendScreen, RepliesAndFailures) {
         EXPECT_EQ(TClient(c.Url).UploadOne(), c.Reply);
         EXPECT_LT(TClock::now() - start, 5s);
     }
+    // Images encoded by the worker: an encoder that throws is a failed
+    // upload with its reply, and the next one still goes out.
+    TClient client(loopback.Url("http", "/r/0"));
+    client.Worker->SendScreen(TThreadSendScreen::TImageSource([]() -> std::vector<std::uint8_t> {
+                                  throw std::runtime_error("encoder");
+                              }),
+                              L".PNG");
+    client.Worker->SendScreen(TThreadSendScreen::TImageSource([] { return Noise(100, 1); }),
+                              L".PNG");
+    EXPECT_EQ(client.Wait(2), (std::vector<std::wstring>{L"", L"done"}));
 }
 
 TEST(SendScreen, UntrustedCertificateFails) {
