@@ -85,7 +85,7 @@ TEST_F(PanelSave, CopyPutsTheImageOnTheClipboardOrSaysItFailed) {
     A.Log.clear();
     A.ClipboardFails = true;
     Panel.btSaveClipbrdClick();
-    EXPECT_EQ(A.Log, "end bitmap close send survey");
+    EXPECT_EQ(A.Log, "end bitmap close survey");
     EXPECT_EQ(A.Notified, OutputTexts::CopyFailed);
 }
 
