@@ -64,10 +64,3 @@ std::optional<TTypeSelect> THotKeys::CaptureForHotKey(std::uintptr_t wParam) con
     if (wParam == atom_area) return CaptureKindOf(thkArea);
     return std::nullopt;
 }
-
-TCaptureRequest DecideCaptureRequest(bool hotKeyEditorFocused, bool overlayShowing,
-                                     bool selectionVisible) {
-    if (hotKeyEditorFocused) return TCaptureRequest::Ignore;
-    if (overlayShowing || selectionVisible) return TCaptureRequest::ResetStampOnly;
-    return TCaptureRequest::Start;
-}

@@ -63,12 +63,3 @@ private:
 
     THotKeyPlatform& FPlatform;
 };
-
-// What a capture request does, given the facts StartSelectRegion checks
-// first. A request is dropped outright while the user types a hotkey into
-// the settings dialog; while a capture is open it only restarts the stamp
-// numbering.
-enum class TCaptureRequest { Ignore, ResetStampOnly, Start };
-
-TCaptureRequest DecideCaptureRequest(bool hotKeyEditorFocused, bool overlayShowing,
-                                     bool selectionVisible);

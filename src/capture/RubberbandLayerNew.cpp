@@ -25,14 +25,26 @@ const TFontDesc& LabelFont() {
     return font;
 }
 
-// One dashed, clockwise outline; the stipple follows the path, so a partial
-// repaint draws exactly the pixels a full one would.
-void FrameRectStipple(TBitmap32& buf, const TRect& r, const TRect& clip) {
+void BlendBand(TBitmap32& buf, const TRect& band, const TRect& clip) {
+    buf.FillRectBlend(band.Intersect(clip), DimColor);
+}
+
+void FillDiscClipped(TBitmap32& buf, int cx, int cy, int r, TColor32 c, const TRect& clip) {
+    const TRect bounds{cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1};
+    if (bounds.Intersect(clip).IsEmpty()) return;
+    const TPolygon disc = DiscPolygon(float(cx), float(cy), float(r));
+    PolygonFillAA(buf, std::span<const TPolygon>(&disc, 1), c, 16, clip);
+}
+} // namespace
+
+void DrawDashedFrame(TBitmap32& buf, const TRect& r, const TRect& clip,
+                     std::span<const TColor32> pattern) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     const TRect c = clip.Intersect(buf.BoundsRect());
     if (c.IsEmpty()) return;
-    auto colour = [](long long counter) {
-        return FrameStipple[std::size_t(counter) % FrameStipple.size()];
+    if (pattern.empty()) return;
+    auto colour = [pattern](long long counter) {
+        return pattern[std::size_t(counter) % pattern.size()];
     };
     const int l = r.Left, t = r.Top, rr = r.Right - 1, b = r.Bottom - 1;
     if (rr == l || b == t) {
@@ -57,18 +69,6 @@ void FrameRectStipple(TBitmap32& buf, const TRect& r, const TRect& clip) {
         for (int y = std::max(t + 1, c.Top); y <= std::min(b, c.Bottom - 1); ++y)
             buf.SetPixel(l, y, colour(2 * w + h + (b - y)));
 }
-
-void BlendBand(TBitmap32& buf, const TRect& band, const TRect& clip) {
-    buf.FillRectBlend(band.Intersect(clip), DimColor);
-}
-
-void FillDiscClipped(TBitmap32& buf, int cx, int cy, int r, TColor32 c, const TRect& clip) {
-    const TRect bounds{cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1};
-    if (bounds.Intersect(clip).IsEmpty()) return;
-    const TPolygon disc = DiscPolygon(float(cx), float(cy), float(r));
-    PolygonFillAA(buf, std::span<const TPolygon>(&disc, 1), c, 16, clip);
-}
-} // namespace
 
 TRect PaintedSelection(const TFloatRect& location) {
     TRect r = RoundRect(location);
@@ -200,7 +200,7 @@ void TRubberbandLayerNew::PaintHint(TBitmap32& buffer, const TRect& clip) {
 void TRubberbandLayerNew::PaintSelection(TBitmap32& buffer, const TRect& clip) {
     const TRect r = PaintedSelection(FLogic.Location());
     const int w = FLogic.RectWork.Width();
-    FrameRectStipple(buffer, r, clip);
+    DrawDashedFrame(buffer, r, clip, FrameStipple);
     BlendBand(buffer, {0, 0, w, r.Top}, clip);
     BlendBand(buffer, {0, r.Top, r.Left, r.Bottom}, clip);
     BlendBand(buffer, {0, r.Bottom, w, buffer.Height()}, clip);

@@ -8,6 +8,7 @@
 #include "gfx/CustomLayer.h"
 
 #include <functional>
+#include <span>
 #include <string>
 
 #include "gfx/Point.h"
@@ -63,6 +64,12 @@ private:
     TCursorPos FCursorPos;
     TRect FLastHint; // where the hint box was last painted
 };
+
+// One-pixel dashed outline on r's outermost pixels, walked clockwise from the
+// top-left; the pattern follows the path, so a partial repaint draws exactly
+// the pixels a full one would.
+void DrawDashedFrame(TBitmap32& buffer, const TRect& r, const TRect& clip,
+                     std::span<const TColor32> pattern);
 
 // Normalised integer rectangle of a float selection, as painted.
 TRect PaintedSelection(const TFloatRect& location);

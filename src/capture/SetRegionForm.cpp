@@ -4,7 +4,9 @@
 #include "annotate/BasePLToolLayer.h"
 #include "annotate/StampNumber.h"
 #include "annotate/StampToolLayer.h"
+#include "annotate/TextEditToolLayer.h"
 #include "capture/HotKeys.h"
+#include "capture/RubberBandLayerEx.h"
 #include "gfx/RowExtents.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
@@ -41,14 +43,18 @@ TSetRegionForm::TSetRegionForm(TSetRegionHost& host, TTextRasterizer& text)
 void TSetRegionForm::StartSelectRegion(int TypeSelect) {
     DebugTrace(L"StartSelectRegion - start");
     if (FHost.HotKeyEditorFocused()) return;
-    StampNumber = 1;
+    // A request during an open capture leaves the numbering alone: a reset
+    // there would repeat "1" and let undo drive the counter below it.
     if (FHost.OverlayShowing() || LayerRect->VisibleRect()) return;
+    StampNumber = 1;
     DebugTrace(L"StartSelectRegion - 1");
 
     const TPoint primary = FHost.PrimaryScreenSize();
     const std::vector<TRect> monitors = FHost.MonitorBounds();
     RectWork = WorkAreaUnion(primary.X, primary.Y, monitors);
     LayerRect->SetRectWork(RectWork);
+    // The hint starts where the pointer is now, not where it was last seen.
+    LayerRect->PointerMoved();
     DebugTrace(L"StartSelectRegion - 2");
 
     // The grab happens before the overlay is shown, so it is never in the picture.
@@ -133,7 +139,25 @@ void TSetRegionForm::HidePanels() {
 void TSetRegionForm::ShowPanels() {
     FPanels->ShowEditorPanels();
     FPanels->UpdatePositionPanels(RectWork, LayerRect->Location());
+    if (FCurTypeTool == ctTextExit) FPanels->ShowFontPanel();
     FHost.FocusOverlay();
+}
+
+TTextEditToolLayer* TSetRegionForm::TextTool() const {
+    return dynamic_cast<TTextEditToolLayer*>(FCurTool);
+}
+
+void TSetRegionForm::KeyPress(wchar_t key) {
+    if (TTextEditToolLayer* text = TextTool()) text->KeyPress(key);
+}
+
+bool TSetRegionForm::KeyDown(int key) {
+    TTextEditToolLayer* text = TextTool();
+    return text && text->KeyDown(key);
+}
+
+void TSetRegionForm::TimerTick() {
+    if (TTextEditToolLayer* text = TextTool()) text->TimerTick();
 }
 
 void TSetRegionForm::Undo() {
@@ -190,15 +214,21 @@ TBaseToolLayer* TSetRegionForm::CreateToolLayer(TCurTool kind, const TRect& L) {
         return imgView1.AddLayer<TTrPLToolLayer>(draw, L, tick);
     case ctStamp:
         return imgView1.AddLayer<TStampToolLayer>(draw, L, FText);
-    case ctNone:
     case ctTextExit:
-        break; // the text layer comes with the text tool
+        return imgView1.AddLayer<TTextEditToolLayer>(draw, L, FText, tick,
+                                                     [this] { return FHost.ClipboardText(); });
+    case ctNone:
+        break;
     }
     return nullptr;
 }
 
 void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
     if (!layer) return;
+    if (auto* text = dynamic_cast<TTextEditToolLayer*>(layer)) {
+        ApplyText(text);
+        return;
+    }
     const bool stamp = dynamic_cast<const TStampToolLayer*>(layer) != nullptr;
     // Only the drawn rows differ from the working image, and each pixel is
     // flattened once (twice would darken a translucent stroke); the
@@ -212,6 +242,20 @@ void TSetRegionForm::ApplyTool(TBaseToolLayer* layer) {
     imgView1.DeleteLayer(layer);
     if (layer == FCurTool) FCurTool = nullptr;
     StoreListBitmap32.AddBitmap(imgView1.Bitmap(), stamp, areas);
+    AddTool(FCurTypeTool);
+}
+
+void TSetRegionForm::ApplyText(TTextEditToolLayer* text) {
+    const bool blank = text->TextIsBlank();
+    text->StopDrawing();
+    text->RemoveFrame();
+    // Only the box differs from the working image; a blank box changes
+    // nothing and records no step.
+    const TRect box = text->Bounds();
+    if (!blank) imgView1.Flatten(box, {text});
+    imgView1.DeleteLayer(text);
+    if (text == FCurTool) FCurTool = nullptr;
+    if (!blank) StoreListBitmap32.AddBitmap(imgView1.Bitmap(), false, std::vector<TRect>{box});
     AddTool(FCurTypeTool);
 }
 
@@ -243,7 +287,11 @@ TBitmap32 TSetRegionForm::GetBitmap() const {
     return b;
 }
 
-void TSetRegionForm::imgView1MouseDown(const TViewMouse& m, TCustomLayer*) {
+void TSetRegionForm::imgView1MouseDown(const TViewMouse& m, TCustomLayer* layer) {
+    // A press anywhere but on the text box or its frame ends the text.
+    if (TTextEditToolLayer* text = TextTool();
+        text && text->IsStateRedact() && layer != text && layer != text->Frame())
+        ApplyTool(text);
     if (m.Button != mbLeft) return;
     HidePanels();
     if (!LayerRect->VisibleRect()) {
@@ -267,7 +315,10 @@ void TSetRegionForm::imgView1MouseMove(const TViewMouse& m, TCustomLayer* layer)
     // the tool above it.
     const bool frame = LayerRect->HitTest(m.X, m.Y);
     if (FCurTool) FCurTool->SetLayerOptions(frame ? LOB_VISIBLE : LOB_VISIBLE | LOB_MOUSE_EVENTS);
-    if (frame) LayerRect->MouseMove(m);
+    if (frame)
+        LayerRect->MouseMove(m);
+    else
+        FHost.SetAppCursor(crDefault); // the frame's resize cursor ends with its band
 }
 
 void TSetRegionForm::imgView1MouseUp(const TViewMouse& m, TCustomLayer*) {
@@ -289,7 +340,8 @@ void TSetRegionForm::imgView1MouseUp(const TViewMouse& m, TCustomLayer*) {
 void TSetRegionForm::LayerRectResizing(const TFloatRect&, TFloatRect& newLocation) {
     FPanels->UpdatePositionPanels(RectWork, LayerRect->Location());
     ClampSelection(newLocation, RectWork.Width(), RectWork.Height());
-    // A text box keeps its place; every other tool follows the selection.
-    if (FCurTool && FCurTypeTool != ctTextExit)
+    // A placed text box keeps its place; every other tool, a text tool still
+    // waiting for its click included, follows the selection.
+    if (FCurTool && !FCurTool->IsStateRedact())
         FCurTool->SetLocation(PaintedSelection(newLocation));
 }

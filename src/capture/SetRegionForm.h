@@ -16,9 +16,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 class TTextRasterizer;
+class TTextEditToolLayer;
 
 // What the overlay needs from the platform.
 class TSetRegionHost {
@@ -46,6 +48,8 @@ public:
     virtual std::uint32_t TickCount() const = 0;
     // The current RGB value of a system colour (a negative TColor).
     virtual TColor SysColorToRGB(TColor c) const = 0;
+    // The clipboard's text for the text tool's paste; empty without any.
+    virtual std::wstring ClipboardText() const { return {}; }
 };
 
 // The editor panels and output actions the overlay hands over to.
@@ -60,6 +64,11 @@ public:
     virtual void StartEditor() {}
     virtual void PerformUpload() {}
     virtual void PerformCopy() {}
+    // The font panel beside the tools panel, while the text tool is chosen.
+    virtual void ShowFontPanel() {}
+    // The application became active: the actions panel, if showing, comes
+    // to the front.
+    virtual void ApplicationActivated() {}
 };
 
 class TSetRegionForm {
@@ -78,8 +87,8 @@ public:
     // 0 area, 1 foreground window, 2 all screens.
     void StartSelectRegion(int TypeSelect);
     void ShowSelectRegion(bool ForceShowRedact, bool ShowGIF);
-    // Esc: closes the overlay (a text being edited is committed first once
-    // the text tool exists).
+    // Esc: a text being edited is committed and the overlay stays open;
+    // otherwise the overlay closes.
     void TestClose();
     void Close();
     void HidePanels();
@@ -99,6 +108,17 @@ public:
     // The colour (and, when penwidth > 0, the width) of the next render.
     void SetPropertyTool(TColor cl, int penwidth);
     TCurTool CurTypeTool() const { return FCurTypeTool; }
+    // The live text tool, if the live tool is one.
+    TTextEditToolLayer* TextTool() const;
+    // A character typed in the overlay's view.
+    void KeyPress(wchar_t key);
+    // A caret key or Delete from any window of the program; true when a text
+    // box took it.
+    bool KeyDown(int key);
+    // The host's timer: drives the text caret's blink.
+    void TimerTick();
+    // The application became active.
+    void ApplicationActivated() { FPanels->ApplicationActivated(); }
     TBaseToolLayer* CurTool() const { return FCurTool; }
     TStoreListBitmap32& History() { return StoreListBitmap32; }
 
@@ -119,6 +139,9 @@ private:
     void imgView1MouseUp(const TViewMouse& m, TCustomLayer* layer);
     void LayerRectResizing(const TFloatRect& oldLocation, TFloatRect& newLocation);
     TBaseToolLayer* CreateToolLayer(TCurTool kind, const TRect& L);
+    // The text tool's commit: the box into the working image, one undo step
+    // unless the text is blank, then a fresh text layer.
+    void ApplyText(TTextEditToolLayer* text);
     // A text box being edited is committed before undo, redo and Esc.
     bool CommitEditedText();
 

@@ -5,6 +5,7 @@
 #include "win32/BufferPaint_win.h"
 #include "win32/DibSection_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -17,6 +18,41 @@ TSetRegionForm* SetRegionForm = nullptr;
 namespace {
 constexpr wchar_t OverlayClassName[] = L"TSetRegionForm";
 constexpr wchar_t HotKeyClassName[] = L"TKadrixHotKeyWindow";
+// Polls the text caret's clock; the caret's 700 ms rhythm comes from the
+// tick count, so this only bounds its jitter.
+constexpr UINT_PTR CaretTimerId = 1;
+constexpr UINT CaretTimerMs = 50;
+
+// Open for the scope's lifetime when Open() is true.
+class TClipboardReader {
+public:
+    explicit TClipboardReader(HWND owner) : FOpen(::OpenClipboard(owner) != FALSE) {}
+    ~TClipboardReader() {
+        if (FOpen) ::CloseClipboard();
+    }
+    TClipboardReader(const TClipboardReader&) = delete;
+    TClipboardReader& operator=(const TClipboardReader&) = delete;
+    bool Open() const { return FOpen; }
+
+private:
+    bool FOpen;
+};
+
+// Unlocked when the scope ends.
+class TGlobalLock {
+public:
+    explicit TGlobalLock(HGLOBAL mem) : FMem(mem), FData(::GlobalLock(mem)) {}
+    ~TGlobalLock() {
+        if (FData) ::GlobalUnlock(FMem);
+    }
+    TGlobalLock(const TGlobalLock&) = delete;
+    TGlobalLock& operator=(const TGlobalLock&) = delete;
+    const void* Data() const { return FData; }
+
+private:
+    HGLOBAL FMem;
+    void* FData;
+};
 
 // No exception may unwind through the system's enumeration: a failed
 // append ends it, with the monitors found so far.
@@ -110,7 +146,9 @@ bool TSetRegionWindow::PreTranslateMessage(const MSG& msg) {
     case VK_DOWN:
     case VK_SNAPSHOT:
     case VK_DELETE:
-        // Reserved for the text tool's caret; no window receives them.
+        // Reserved for the text tool's caret whichever window has the focus
+        // (the font panel, say); no window receives them.
+        FForm->KeyDown(int(msg.wParam));
         return true;
     }
     return false;
@@ -123,6 +161,7 @@ bool TSetRegionWindow::OverlayShowing() const {
 void TSetRegionWindow::ShowOverlay(const TRect& b) {
     ::SetWindowPos(Handle(), HWND_TOPMOST, b.Left, b.Top, b.Width(), b.Height(),
                    SWP_SHOWWINDOW | SWP_NOCOPYBITS);
+    ::SetTimer(Handle(), CaretTimerId, CaretTimerMs, nullptr);
     ::SetForegroundWindow(Handle());
     ::SetFocus(Handle());
     ::UpdateWindow(Handle());
@@ -130,6 +169,7 @@ void TSetRegionWindow::ShowOverlay(const TRect& b) {
 
 void TSetRegionWindow::HideOverlay() {
     if (::GetCapture() == Handle()) ::ReleaseCapture();
+    ::KillTimer(Handle(), CaretTimerId);
     ::ShowWindow(Handle(), SW_HIDE);
 }
 
@@ -212,6 +252,19 @@ TColor TSetRegionWindow::SysColorToRGB(TColor c) const {
     return static_cast<TColor>(GetSysColor(c & 0xFF));
 }
 
+std::wstring TSetRegionWindow::ClipboardText() const {
+    TClipboardReader clipboard(Handle());
+    if (!clipboard.Open()) return {};
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    if (!data) return {};
+    TGlobalLock lock(data);
+    if (!lock.Data()) return {};
+    // Bounded by the block's size: a missing terminator must not overrun it.
+    const std::size_t units = ::GlobalSize(data) / sizeof(wchar_t);
+    const auto* text = static_cast<const wchar_t*>(lock.Data());
+    return std::wstring(text, std::find(text, text + units, L'\0'));
+}
+
 HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
     return kind == crCross || kind == crDefault ? FCrossCursor : SystemCursor(kind);
 }
@@ -272,7 +325,17 @@ LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_CHAR:
+        FForm->KeyPress(static_cast<wchar_t>(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == CaretTimerId) {
+            FForm->TimerTick();
+            return 0;
+        }
+        break;
     case WM_ACTIVATEAPP:
+        if (wParam) FForm->ApplicationActivated();
         // Another application came forward during a capture: stay on top.
         if (!wParam && OverlayShowing())
             ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,

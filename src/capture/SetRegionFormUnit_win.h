@@ -43,6 +43,7 @@ private:
     bool HotKeyEditorFocused() const override;
     std::uint32_t TickCount() const override;
     TColor SysColorToRGB(TColor c) const override;
+    std::wstring ClipboardText() const override;
 
     void Paint();
     HCURSOR CursorHandle(TCursorKind kind) const;

@@ -108,17 +108,42 @@ TEST_F(SetRegionFormTest, EditorOffUploadsOrCopiesAndCtrlForcesTheEditor) {
     EXPECT_EQ(FPanels.Editor, 1);
 }
 
-TEST_F(SetRegionFormTest, SecondRequestDuringACaptureOnlyResetsTheStampNumber) {
+TEST_F(SetRegionFormTest, SecondRequestDuringACaptureChangesNothingNotEvenTheStampNumber) {
+    StampNumber = 4;
     FForm.StartSelectRegion(0);
+    EXPECT_EQ(StampNumber, 1); // a capture that starts numbers from 1
     Press(10, 10);
     Move(200, 100);
     Release(200, 100);
     const TFloatRect before = Selection();
     StampNumber = 7;
     FForm.StartSelectRegion(2);
-    EXPECT_EQ(StampNumber, 1);
+    EXPECT_EQ(StampNumber, 7);
     EXPECT_EQ(FHost.GrabCount, 1);
     EXPECT_EQ(Selection(), before);
+}
+
+TEST_F(SetRegionFormTest, HintStartsAtThePointerOfTheCaptureStart) {
+    for (const TPoint p : {TPoint{300, 200}, TPoint{120, 40}}) {
+        FHost.Cursor = p;
+        FForm.StartSelectRegion(0);
+        FForm.View().ComposeDirty();
+        const TRect box = FForm.Selection().HintBox(p.X, p.Y);
+        EXPECT_EQ(FForm.View().Buffer().Pixel(box.Left + 1, box.Top + 1), 0xFFFFFFFFu);
+        FForm.Close();
+    }
+}
+
+TEST_F(SetRegionFormTest, WithAToolTheCursorReturnsToTheViewsOffTheFrame) {
+    FForm.StartSelectRegion(0);
+    Press(100, 100);
+    Move(300, 200);
+    Release(300, 200);
+    ASSERT_EQ(FForm.CurTypeTool(), ctArrow);
+    FForm.View().MouseMove(At(299, 150, mbLeft, {}));
+    EXPECT_EQ(FHost.AppCursor, crSizeWE);
+    FForm.View().MouseMove(At(200, 150, mbLeft, {}));
+    EXPECT_EQ(FHost.AppCursor, crDefault);
 }
 
 TEST_F(SetRegionFormTest, HotKeyEditorFocusBlocksTheRequestEntirely) {
