@@ -4,18 +4,6 @@
 #include "app/Forms_win.h"
 #include "capture/SetRegionFormUnit_win.h"
 
-void RunSettingsCommand() {}
-void RunAboutCommand() {}
-void ShowOfferWindow() {}
-bool ShowWelcomeModal() {
-    return false;
-}
-void CheckUpdatesIfDue() {}
-void StartUpdateCheck() {}
-bool SettingsHotKeyEditorFocused() {
-    return false;
-}
-
 void RequestAreaCapture() {
     if (SetRegionForm) SetRegionForm->StartSelectRegion(0);
 }

@@ -4,6 +4,8 @@
 #include "app/Forms_win.h"
 #include "app/MainUnit_win.h"
 #include "capture/SetRegionFormUnit_win.h"
+#include "companion/CompanionRuntime_win.h"
+#include "editor/EditorPanels_win.h"
 #include "output/BHintUnit.h"
 #include "output/LoadFormUnit.h"
 #include "output/PanelSaveWindow_win.h"
@@ -48,6 +50,10 @@ int RunFirstInstance() {
     auto setRegionForm = std::make_unique<TSetRegionWindow>(&SettingsHotKeyEditorFocused);
     TGdiTextRasterizer formText;
     TPanelSaveWindow panelSave(*setRegionForm, formText);
+    // The tools panel and its font and width balloons.
+    TEditorPanels editorPanels(*setRegionForm, panelSave, formText);
+    // The offer window, the update check and the shutter sound.
+    TCompanionRuntime companions(formText, setRegionForm->Form());
     // The result windows stand on their own: owned by the desktop, no
     // taskbar button, above everything.
     const TFormWindowStyle resultWindow{.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
@@ -59,9 +65,12 @@ int RunFirstInstance() {
     style.ClassName = L"TLoadForm";
     THostedForm<TLoadForm> loadForm(style, formText);
     LoadForm = &loadForm.Form;
+    ReportTakenCaptureHotKeys();
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Before the overlay's filter, which swallows Print Screen.
+        SettingsWatchMessage(msg);
         if (setRegionForm->PreTranslateMessage(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);

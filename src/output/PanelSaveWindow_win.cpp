@@ -1,5 +1,6 @@
 #include "output/PanelSaveWindow_win.h"
 
+#include "app/Forms_win.h"
 #include "capture/PanelPlacement.h"
 #include "capture/SetRegionFormUnit_win.h"
 #include "output/BHintUnit.h"
@@ -15,8 +16,6 @@
 #include <stdexcept>
 
 namespace {
-constexpr wchar_t DispatcherClassName[] = L"TKadrixGuiDispatcher";
-constexpr UINT WM_RUN_TASKS = WM_APP + 1;
 // The tools panel's size: the actions panel is placed beside it.
 constexpr int ToolsWidth = 532, ToolsHeight = 38;
 
@@ -27,38 +26,6 @@ TRect MonitorNear(HWND wnd) {
     return {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
 }
 } // namespace
-
-TWinGuiDispatcher::TWinGuiDispatcher() {
-    RegisterWindowClass({.Name = DispatcherClassName});
-    CreateHandle(DispatcherClassName, L"", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
-}
-
-TWinGuiDispatcher::~TWinGuiDispatcher() {
-    DestroyHandle();
-}
-
-void TWinGuiDispatcher::Post(std::function<void()> task) {
-    {
-        std::lock_guard lock(FMutex);
-        FTasks.push_back(std::move(task));
-    }
-    ::PostMessageW(Handle(), WM_RUN_TASKS, 0, 0);
-}
-
-LRESULT TWinGuiDispatcher::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_RUN_TASKS) return DefaultProc(msg, wParam, lParam);
-    while (true) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(FMutex);
-            if (FTasks.empty()) break;
-            task = std::move(FTasks.front());
-            FTasks.pop_front();
-        }
-        task();
-    }
-    return 0;
-}
 
 TPanelSaveWindow::TPanelSaveWindow(TSetRegionWindow& overlay, const TTextRasterizer& text)
     : FOverlay(overlay), FPanel({.ClassName = L"TPanelSave",
@@ -146,7 +113,8 @@ void TPanelSaveWindow::TestClose() {
 }
 
 void TPanelSaveWindow::HidePanels() {
-    HideEditorPanels();
+    // Through the overlay: the tools panel hides too.
+    FOverlay.Form().HidePanels();
 }
 
 void TPanelSaveWindow::ShowPanels() {
@@ -223,7 +191,7 @@ void TPanelSaveWindow::ShowNotification(const std::wstring& text) {
 }
 
 void TPanelSaveWindow::ShowSurveyOrOffer() {
-    // The companion windows count finished actions here once they exist.
+    ::ShowSurveyOrOffer();
 }
 
 TLocalTime TPanelSaveWindow::Now() {

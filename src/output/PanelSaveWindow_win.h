@@ -7,27 +7,10 @@
 #include "output/PanelForm2Unit.h"
 #include "output/SendScreen.h"
 #include "settings/Registry_win.h"
+#include "support/GuiDispatcher_win.h"
 #include "win32/FormWindow_win.h"
 
-#include <deque>
-#include <mutex>
-
 class TSetRegionWindow;
-
-// Runs posted tasks on the GUI thread through a hidden window.
-class TWinGuiDispatcher final : public TWindow, public TGuiDispatcher {
-public:
-    TWinGuiDispatcher();
-    ~TWinGuiDispatcher() override;
-    void Post(std::function<void()> task) override;
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    std::mutex FMutex;
-    std::deque<std::function<void()>> FTasks;
-};
 
 class TPanelSaveWindow final : public TPanelSaveActions,
                                public TOverlayPanels,

@@ -8,6 +8,7 @@
 // called, so the GUI thread may stop and destroy the worker at any moment
 // without a deadlock, and a hand-over still queued then does nothing.
 #include "output/ProxyConfig.h"
+#include "support/GuiDispatcher.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -20,14 +21,6 @@
 #include <string_view>
 #include <thread>
 #include <vector>
-
-// Runs tasks on the GUI thread. Post must not wait for the task (Win32: a
-// message posted to a hidden window); tests may run the task at once.
-class TGuiDispatcher {
-public:
-    virtual ~TGuiDispatcher() = default;
-    virtual void Post(std::function<void()> task) = 0;
-};
 
 // The progress window, called on the GUI thread only.
 class TProgressView {
