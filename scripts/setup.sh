@@ -8,9 +8,9 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config dpkg-dev clang-format
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis nasm
+  wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis nasm zip unzip
   fonts-noto-core fonts-roboto-unhinted fonts-open-sans
-  zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
+  zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev locales
   libpng-dev
   googletest libgtest-dev libbenchmark-dev libcairo2-dev
 )
@@ -43,6 +43,10 @@ fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# A locale with a decimal comma: numbers read from files must not follow it.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+  $SUDO localedef -i ru_RU -c -f UTF-8 ru_RU.UTF-8 || echo "setup: no ru_RU locale, a test will skip"
 fi
 
 # --- cross-built libraries -------------------------------------------------

@@ -16,6 +16,9 @@ echo "== MinGW build"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 
+echo "== packages"
+KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
+
 source scripts/wine-env.sh
 SERVICE_DIR=$(mktemp -d /tmp/kadrix-service.XXXXXX)
 trap 'kadrix_cleanup; rm -rf "$SERVICE_DIR"' EXIT
@@ -46,6 +49,29 @@ start_upload_service() {
     export KADRIX_TEST_SERVICE_DATA KADRIX_TEST_SERVICE_CERT
 }
 start_upload_service
+
+# The portable zip holds exactly what ships; the installer and the unpacked
+# folder are handed to the end-to-end tests.
+check_packages() {
+    local version zip dir expected actual
+    version=$(sed -n 's/^project(Kadrix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+    zip="build/dist/Kadrix-$version-portable.zip"
+    dir="$SERVICE_DIR/portable"
+    unzip -q "$zip" -d "$dir"
+    expected=$(printf '%s\n' Kadrix.exe NOTICES.txt screenshoot.wav \
+        Fonts/{NotoSans-Regular,NotoSans-Bold,NotoSans-Italic,NotoSans-BoldItalic}.ttf \
+        Fonts/{Roboto-Regular,Roboto-Bold,OpenSans-Regular,OpenSans-Bold}.ttf | sort)
+    actual=$(cd "$dir/Kadrix-$version" && find . -type f | sed 's|^\./||' | sort)
+    if [ "$expected" != "$actual" ]; then
+        echo "the portable zip holds other files than the ones that ship:" >&2
+        diff <(echo "$expected") <(echo "$actual") >&2 || true
+        return 1
+    fi
+    KADRIX_TEST_SETUP=$(winepath -w "build/dist/Kadrix-$version-setup.exe")
+    KADRIX_TEST_PORTABLE=$(winepath -w "$dir/Kadrix-$version")
+    export KADRIX_TEST_SETUP KADRIX_TEST_PORTABLE
+}
+check_packages
 
 echo "== end-to-end tests under Wine"
 wine build/mingw/kadrix_e2e.exe --gtest_brief=1

@@ -105,7 +105,9 @@ LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) 
             TimerCheckUpdatesTimer();
         return 0;
     case WM_CLOSE:
-        // The hidden main window is only closed by "Выход".
+        // The installer and the uninstaller ask a running copy to exit this
+        // way: the same clean exit as "Выход".
+        ::PostQuitMessage(0);
         return 0;
     case WM_ENDSESSION:
         if (wParam) ::PostQuitMessage(0);
