@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +85,7 @@ TEST(Installer, InstallsReplacesARunningCopyAndUninstalls) {
     const std::wstring url = L"https://shots.example.test";
 
     ASSERT_EQ(RunToEnd(setup, L"/S /SERVICEURL=\"" + url + L"\""), 0);
+    const auto finished = std::chrono::steady_clock::now();
     for (const wchar_t* file : {L"Kadrix.exe", L"screenshoot.wav", L"NOTICES.txt",
                                 L"Fonts\\Roboto-Regular.ttf", L"Uninstall.exe"})
         EXPECT_TRUE(Exists(dir + L"\\" + file)) << file;
@@ -93,10 +95,20 @@ TEST(Installer, InstallsReplacesARunningCopyAndUninstalls) {
     EXPECT_EQ(ReadString(UninstallKey, L"UninstallString"), L"\"" + dir + L"\\Uninstall.exe\"");
     EXPECT_EQ(ReadString(TestSettingsKey, L"ServiceUrl"), url);
 
-    // The installer starts what it installed.
+    // The installer starts what it installed, with its welcome.
     ASSERT_TRUE(WaitUntil([] { return TrayWindow() != nullptr; }, std::chrono::seconds(20)));
+    std::printf(
+        "installer finished to tray window: %.0f ms\n",
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - finished)
+            .count());
     unique_handle first = ProcessOf(TrayWindow());
     ASSERT_TRUE(first);
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            HWND w = ::FindWindowW(L"TWelcomForm", nullptr);
+            return w && ::IsWindowVisible(w);
+        },
+        std::chrono::seconds(10)));
 
     // Installing again closes the running copy first, and succeeds.
     ASSERT_EQ(RunToEnd(setup, L"/S /NORUN"), 0);
