@@ -2,6 +2,7 @@
 
 #include "output/SaveRules.h"
 #include "output/UploadWire.h"
+#include "support/CurlEasy.h"
 #include "support/Utilities.h"
 
 #include <algorithm>
@@ -19,33 +20,6 @@ using TClock = std::chrono::steady_clock;
 // The reply is a short JSON text; a server streaming without end must not
 // exhaust memory.
 constexpr std::size_t MaxReplyBytes = 1 << 20;
-
-struct TCurlDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using TCurl = std::unique_ptr<CURL, TCurlDeleter>;
-using TCurlList = std::unique_ptr<curl_slist, TCurlDeleter>;
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-            throw std::runtime_error("libcurl could not be initialised");
-    });
-}
-
-template <class T> void SetOption(CURL* curl, CURLoption option, T value) {
-    if (curl_easy_setopt(curl, option, value) != CURLE_OK)
-        throw std::runtime_error("libcurl option rejected");
-}
-
-void Append(TCurlList& list, const std::string& line) {
-    curl_slist* grown = curl_slist_append(list.get(), line.c_str());
-    if (!grown) throw std::bad_alloc();
-    list.release();
-    list.reset(grown);
-}
 
 struct TReply {
     std::string Bytes;
@@ -201,40 +175,35 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
     if (!curl) throw std::runtime_error("libcurl handle not created");
     CURL* c = curl.get();
     const std::string url = WideToUtf8(FOptions.EndpointUrl);
-    SetOption(c, CURLOPT_URL, url.c_str());
-    SetOption(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    SetOption(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    SetOption(c, CURLOPT_NOSIGNAL, 1L);
-    SetOption(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    SetOption(c, CURLOPT_POSTFIELDS, body.data());
-    SetOption(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    SetCurlOption(c, CURLOPT_URL, url.c_str());
+    SetCurlOption(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetCurlOption(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetCurlOption(c, CURLOPT_NOSIGNAL, 1L);
+    SetCurlOption(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    SetCurlOption(c, CURLOPT_POSTFIELDS, body.data());
+    SetCurlOption(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
 
     TCurlList headers;
-    Append(headers, "Content-Type: " + UploadContentType(boundary));
-    Append(headers, "Connection: keep-alive");
-    Append(headers, "Accept: " + std::string(AcceptValue));
-    Append(headers, "Expect:");
-    SetOption(c, CURLOPT_HTTPHEADER, headers.get());
-    SetOption(c, CURLOPT_USERAGENT, UserAgent);
+    AppendCurlHeader(headers, "Content-Type: " + UploadContentType(boundary));
+    AppendCurlHeader(headers, "Connection: keep-alive");
+    AppendCurlHeader(headers, "Accept: " + std::string(AcceptValue));
+    AppendCurlHeader(headers, "Expect:");
+    SetCurlOption(c, CURLOPT_HTTPHEADER, headers.get());
+    SetCurlOption(c, CURLOPT_USERAGENT, UserAgent);
 
-    SetOption(c, CURLOPT_FOLLOWLOCATION, 1L);
-    SetOption(c, CURLOPT_MAXREDIRS, MaxRedirects);
-    SetOption(c, CURLOPT_CONNECTTIMEOUT, FOptions.ConnectTimeoutSeconds);
+    SetCurlOption(c, CURLOPT_FOLLOWLOCATION, 1L);
+    SetCurlOption(c, CURLOPT_MAXREDIRS, MaxRedirects);
+    SetCurlOption(c, CURLOPT_CONNECTTIMEOUT, FOptions.ConnectTimeoutSeconds);
 
-    SetOption(c, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
-    SetOption(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    SetOption(c, CURLOPT_SSL_VERIFYHOST, 2L);
-#ifdef _WIN32
-    SetOption(c, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
-#endif
+    ApplyCurlTlsPolicy(c);
+    if (FOptions.ProxySource) {
+        const auto config = FOptions.ProxySource();
+        ApplyCurlProxy(c, &config, url);
+    } else {
+        ApplyCurlProxy(c, nullptr, url);
+    }
 
-    // An empty proxy also keeps curl from reading proxy environment variables.
-    const TCurlProxy proxy =
-        FOptions.ProxySource ? MapSystemProxy(FOptions.ProxySource(), url) : TCurlProxy{};
-    SetOption(c, CURLOPT_PROXY, proxy.Proxy.c_str());
-    if (!proxy.NoProxy.empty()) SetOption(c, CURLOPT_NOPROXY, proxy.NoProxy.c_str());
-
-    SetOption(c, CURLOPT_NOPROGRESS, 0L);
+    SetCurlOption(c, CURLOPT_NOPROGRESS, 0L);
     // Stalls are timed here rather than with curl's low-speed limit, whose
     // moving average lets a transfer idle for several seconds more.
     struct TWatch {
@@ -243,7 +212,7 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
         curl_off_t Moved = 0;
         TClock::time_point LastMove{};
     } watch{this, std::chrono::seconds(FOptions.StallSeconds)};
-    SetOption(c, CURLOPT_XFERINFODATA, &watch);
+    SetCurlOption(c, CURLOPT_XFERINFODATA, &watch);
     curl_xferinfo_callback progress = [](void* user, curl_off_t, curl_off_t dlnow, curl_off_t,
                                          curl_off_t ulnow) -> int {
         auto& w = *static_cast<TWatch*>(user);
@@ -258,12 +227,12 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
         }
         return w.Self->OnHttpWork(ulnow) ? 0 : 1;
     };
-    SetOption(c, CURLOPT_XFERINFOFUNCTION, progress);
+    SetCurlOption(c, CURLOPT_XFERINFOFUNCTION, progress);
 
     TReply reply;
-    SetOption(c, CURLOPT_WRITEDATA, &reply);
+    SetCurlOption(c, CURLOPT_WRITEDATA, &reply);
     curl_write_callback write = WriteReply;
-    SetOption(c, CURLOPT_WRITEFUNCTION, write);
+    SetCurlOption(c, CURLOPT_WRITEFUNCTION, write);
 
     if (curl_easy_perform(c) != CURLE_OK || reply.TooLong) return {};
     long status = 0;
