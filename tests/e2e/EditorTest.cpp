@@ -14,17 +14,6 @@ namespace {
 constexpr std::uint32_t Red = 0xFF0000; // the default drawing colour
 constexpr TRect Selection{100, 100, 500, 400};
 
-void ClickAt(int x, int y) {
-    MoveMouseTo(x + 1, y + 1);
-    std::this_thread::sleep_for(150ms);
-    MoveMouseTo(x, y);
-    std::this_thread::sleep_for(200ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(60ms);
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(100ms);
-}
-
 TRect WindowRect(HWND wnd) {
     RECT r{};
     ::GetWindowRect(wnd, &r);

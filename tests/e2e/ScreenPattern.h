@@ -99,3 +99,16 @@ inline bool OverlayShown(const TKadrixProcess& p) {
     HWND overlay = p.FindWindowOfClass(L"TSetRegionForm");
     return overlay && ::IsWindowVisible(overlay);
 }
+
+// A click held as a hand holds it. The pointer goes there twice: a window
+// just mapped can report X's stale pointer position for the first event.
+inline void ClickAt(int x, int y) {
+    MoveMouseTo(x + 1, y + 1);
+    std::this_thread::sleep_for(200ms);
+    MoveMouseTo(x, y);
+    std::this_thread::sleep_for(300ms);
+    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    std::this_thread::sleep_for(100ms);
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    std::this_thread::sleep_for(100ms);
+}

@@ -117,16 +117,6 @@ RECT WindowRect(HWND w, int margin = 0) {
     return {r.left - margin, r.top - margin, r.right + margin, r.bottom + margin};
 }
 
-void Click(int x, int y) {
-    MoveMouseTo(x + 1, y + 1);
-    std::this_thread::sleep_for(150ms);
-    MoveMouseTo(x, y);
-    std::this_thread::sleep_for(200ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(80ms);
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(300ms);
-}
 } // namespace
 
 TEST(Screenshots, MakeTheGuidePictures) {
@@ -148,11 +138,11 @@ TEST(Screenshots, MakeTheGuidePictures) {
     DragMouse(600, 250, 420, 330); // the arrow is the tool a capture starts with
     if (HWND tools = kadrix.FindWindowOfClass(L"TPanelTools")) {
         const RECT t = WindowRect(tools);
-        Click(t.left + 76 + 19, t.top + 19); // rectangle
+        ClickAt(t.left + 76 + 19, t.top + 19); // rectangle
         DragMouse(200, 400, 520, 540);
-        Click(t.left + 314 + 19, t.top + 19); // numbering
-        Click(640, 420);
-        Click(560, 480);
+        ClickAt(t.left + 314 + 19, t.top + 19); // numbering
+        ClickAt(640, 420);
+        ClickAt(560, 480);
     }
     MoveMouseTo(fw - 10, fh - 10);
     TPatternWindow::Pump(800ms);

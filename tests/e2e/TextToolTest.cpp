@@ -12,17 +12,6 @@ using namespace std::chrono_literals;
 namespace {
 constexpr int TextButtonLeft = 276; // the tools panel's eighth button, 38 wide
 
-void ClickAt(int x, int y) {
-    MoveMouseTo(x + 1, y + 1);
-    std::this_thread::sleep_for(150ms);
-    MoveMouseTo(x, y);
-    std::this_thread::sleep_for(200ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(60ms);
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(100ms);
-}
-
 // Pixels of area that no longer show the pattern, and of those the ones in
 // the default colour's hue (red well above green and blue).
 struct TChanged {

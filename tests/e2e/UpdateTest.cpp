@@ -3,6 +3,7 @@
 // first copy, one about window however often it is asked for.
 #include "KadrixProcess.h"
 #include "ScreenPattern.h"
+#include "unit/fakes/Utf16File.h"
 
 #include <winsock2.h>
 
@@ -63,15 +64,6 @@ private:
     int FPort = 0;
     std::thread FThread;
 };
-
-std::string Utf16File(std::wstring_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
 
 HWND VisibleWindow(const TKadrixProcess& p, const wchar_t* className) {
     HWND wnd = p.FindWindowOfClass(className);

@@ -138,18 +138,6 @@ std::set<std::wstring> StoredImages(const fs::path& dir) {
     return names;
 }
 
-// A press held as a hand holds it. The pointer goes there twice: a window
-// just mapped can report X's stale pointer position for the first event.
-void ClickAt(int x, int y) {
-    MoveMouseTo(x + 1, y + 1);
-    std::this_thread::sleep_for(200ms);
-    MoveMouseTo(x, y);
-    std::this_thread::sleep_for(300ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(100ms);
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-}
-
 class PanelActions : public ::testing::Test {
 protected:
     void SetUp() override {

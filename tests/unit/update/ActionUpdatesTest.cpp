@@ -1,19 +1,11 @@
 #include "update/ActionUpdates.h"
 #include "unit/fakes/MemoryRegistry.h"
+#include "unit/fakes/Utf16File.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
 
 namespace {
-std::string Utf16File(std::wstring_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
-
 TEST(UpdateFile, DecodeUpdateText) {
     const struct {
         std::string Bytes;

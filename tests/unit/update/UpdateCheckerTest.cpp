@@ -2,6 +2,7 @@
 #if __has_include(<httplib.h>)
 #include "support/Utilities.h"
 #include "unit/fakes/MemoryRegistry.h"
+#include "unit/fakes/Utf16File.h"
 #include "update/ActionUpdates.h"
 
 #include <httplib.h>
@@ -89,15 +90,6 @@ struct TLoopback {
         return Utf8ToWide("http://127.0.0.1:" + std::to_string(Port) + "/update.txt");
     }
 };
-
-std::string Utf16File(std::wstring_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
 
 TEST(UpdateChecker, RepliesFromTheService) {
     const struct {
