@@ -13,19 +13,6 @@ using namespace std::chrono_literals;
 namespace {
 constexpr std::uint32_t Red = 0xFF0000; // the default drawing colour, opaque
 
-// F over B, all four channels of $AARRGGBB, as the overlay's images blend.
-std::uint32_t Blend(std::uint32_t f, std::uint32_t b) {
-    const std::uint32_t fa = f >> 24;
-    if (fa == 0) return b;
-    if (fa == 255) return f;
-    std::uint32_t out = 0;
-    for (int shift = 0; shift <= 24; shift += 8) {
-        const int fc = (f >> shift) & 255, bc = (b >> shift) & 255;
-        out |= std::uint32_t((256 * bc + 128 + (fc - bc) * int(fa)) / 256) << shift;
-    }
-    return out;
-}
-
 // A point of the screen and the colour it should show.
 struct TExpectedPixel {
     int X, Y;
@@ -54,27 +41,12 @@ std::string Mismatches(const std::vector<TExpectedPixel>& pixels) {
     return out.str();
 }
 
-class Annotate : public ::testing::Test {
+class Annotate : public TCaptureFixture {
 protected:
     void SetUp() override {
-        ResetSettingsKey(); // the default colour and width
-        FW = ::GetSystemMetrics(SM_CXSCREEN);
-        FH = ::GetSystemMetrics(SM_CYSCREEN);
-        FPattern = std::make_unique<TPatternWindow>(FW, FH);
-        FKadrix = std::make_unique<TKadrixProcess>();
-        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
-        ::SetForegroundWindow(FPattern->Handle());
-        TPatternWindow::Pump(200ms);
-        MoveMouseTo(FW - 5, FH - 5);
+        TCaptureFixture::SetUp(); // the default colour and width
+        StartKadrix();
     }
-    void TearDown() override {
-        FKadrix.reset();
-        ResetSettingsKey();
-    }
-
-    int FW = 0, FH = 0;
-    std::unique_ptr<TPatternWindow> FPattern;
-    std::unique_ptr<TKadrixProcess> FKadrix;
 };
 
 TEST_F(Annotate, ArrowDrawnInRedIsUndoneWithCtrlZAndRedoneWithCtrlY) {

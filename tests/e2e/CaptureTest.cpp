@@ -1,6 +1,7 @@
 // The capture overlay as a user sees it: a known picture on the screen, a
 // hotkey or a drag, and the pixels the overlay then shows.
 #include "KadrixProcess.h"
+#include "ScreenPattern.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -10,143 +11,21 @@ using namespace std::chrono_literals;
 namespace {
 constexpr std::uint32_t DimColor = 0x66353739;
 
-std::uint32_t Pattern(int x, int y) {
-    return (std::uint32_t((x * 7) & 255) << 16) | (std::uint32_t((y * 5) & 255) << 8) |
-           std::uint32_t(((x + y) * 3) & 255);
-}
-
-std::uint32_t Blend(std::uint32_t f, std::uint32_t b) {
-    const std::uint32_t fa = f >> 24;
-    std::uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int fc = (f >> shift) & 255, bc = (b >> shift) & 255;
-        out |= std::uint32_t((256 * bc + 128 + (fc - bc) * int(fa)) / 256) << shift;
-    }
-    return out;
-}
-
-// A borderless window painted with Pattern at screen coordinates.
-class TPatternWindow {
-public:
-    TPatternWindow(int x, int y, int w, int h) : FX(x), FY(y) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KadrixTestPattern";
-        ::RegisterClassW(&wc);
-        FWnd.reset(::CreateWindowExW(WS_EX_TOPMOST, L"KadrixTestPattern", L"pattern", WS_POPUP, x,
-                                     y, w, h, nullptr, nullptr, wc.hInstance, this));
-        ::SetWindowLongPtrW(FWnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        ::ShowWindow(FWnd.get(), SW_SHOW);
-        ::SetForegroundWindow(FWnd.get());
-        ::UpdateWindow(FWnd.get());
-        Pump(300ms);
-    }
-    HWND Handle() const { return FWnd.get(); }
-
-    static void Pump(std::chrono::milliseconds d) {
-        const auto end = std::chrono::steady_clock::now() + d;
-        while (std::chrono::steady_clock::now() < end) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                ::DispatchMessageW(&msg);
-            std::this_thread::sleep_for(10ms);
-        }
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-        if (m == WM_PAINT) {
-            auto* self = reinterpret_cast<TPatternWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(w, &ps);
-            RECT rc;
-            ::GetClientRect(w, &rc);
-            std::vector<std::uint32_t> px(std::size_t(rc.right) * rc.bottom);
-            for (int y = 0; y < rc.bottom; ++y)
-                for (int x = 0; x < rc.right; ++x)
-                    px[std::size_t(y) * rc.right + x] =
-                        self ? Pattern(x + self->FX, y + self->FY) : 0;
-            BITMAPINFO bmi{};
-            bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            bmi.bmiHeader.biWidth = rc.right;
-            bmi.bmiHeader.biHeight = -rc.bottom;
-            bmi.bmiHeader.biPlanes = 1;
-            bmi.bmiHeader.biBitCount = 32;
-            ::StretchDIBits(dc, 0, 0, rc.right, rc.bottom, 0, 0, rc.right, rc.bottom, px.data(),
-                            &bmi, DIB_RGB_COLORS, SRCCOPY);
-            ::EndPaint(w, &ps);
-            return 0;
-        }
-        return ::DefWindowProcW(w, m, wp, lp);
-    }
-
-    int FX, FY;
-    unique_hwnd FWnd;
-};
-
-std::uint32_t ScreenPixel(int x, int y) {
-    TWindowDC dc(nullptr);
-    const COLORREF c = ::GetPixel(dc.get(), x, y);
-    return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
-
-bool ScreenPixelBecomes(int x, int y, std::uint32_t expected) {
-    return WaitUntil([&] { return ScreenPixel(x, y) == expected; }, 3s);
-}
-
-// Under X the pointer warps of SendInput come back as motion events a little
-// later; pausing between the steps keeps them in order, as a hand would.
-void DragMouse(int x0, int y0, int x1, int y1) {
-    // A window just mapped reports X's own pointer position once: move
-    // twice so the press lands where intended.
-    MoveMouseTo(x0 + 1, y0 + 1);
-    std::this_thread::sleep_for(200ms);
-    MoveMouseTo(x0, y0);
-    std::this_thread::sleep_for(300ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(100ms);
-    for (int i = 1; i <= 8; ++i) {
-        MoveMouseTo(x0 + (x1 - x0) * i / 8, y0 + (y1 - y0) * i / 8);
-        std::this_thread::sleep_for(60ms);
-    }
-    std::this_thread::sleep_for(200ms);
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(100ms);
-}
-
 HWND Overlay(const TKadrixProcess& p) {
     HWND overlay = p.FindWindowOfClass(L"TSetRegionForm");
     return overlay && ::IsWindowVisible(overlay) ? overlay : nullptr;
 }
 
-class Capture : public ::testing::Test {
+class Capture : public TCaptureFixture {
 protected:
     void SetUp() override {
-        ResetSettingsKey();
-        FW = ::GetSystemMetrics(SM_CXSCREEN);
-        FH = ::GetSystemMetrics(SM_CYSCREEN);
-        FPattern = std::make_unique<TPatternWindow>(0, 0, FW, FH);
-        FKadrix = std::make_unique<TKadrixProcess>();
-        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
-        // Keyboard input reaches the system (and its hotkeys) through the
-        // foreground window: make it ours, as a user's click would.
-        ::SetForegroundWindow(FPattern->Handle());
-        TPatternWindow::Pump(200ms);
-        MoveMouseTo(FW - 5, FH - 5); // keep the hint box out of the samples
-    }
-    void TearDown() override {
-        FKadrix.reset();
-        ResetSettingsKey();
+        TCaptureFixture::SetUp();
+        StartKadrix();
     }
     bool WaitOverlay(bool shown) {
         return WaitUntil([&] { return (Overlay(*FKadrix) != nullptr) == shown; }, 5s);
     }
-    std::uint32_t Dimmed(int x, int y) const { return Blend(DimColor, Pattern(x, y)); }
-
-    int FW = 0, FH = 0;
-    std::unique_ptr<TPatternWindow> FPattern;
-    std::unique_ptr<TKadrixProcess> FKadrix;
+    std::uint32_t Dimmed(int x, int y) const { return Blend(DimColor, Pattern(x, y)) & 0xFFFFFF; }
 };
 
 TEST_F(Capture, PrintScreenFreezesTheScreenDarkenedAndEscCloses) {

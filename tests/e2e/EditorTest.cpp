@@ -24,29 +24,16 @@ bool Visible(HWND wnd) {
     return wnd && ::IsWindowVisible(wnd);
 }
 
-class Editor : public ::testing::Test {
+class Editor : public TCaptureFixture {
 protected:
     void SetUp() override {
-        ResetSettingsKey();
-        FW = ::GetSystemMetrics(SM_CXSCREEN);
-        FH = ::GetSystemMetrics(SM_CYSCREEN);
-        FPattern = std::make_unique<TPatternWindow>(FW, FH);
-        FKadrix = std::make_unique<TKadrixProcess>();
-        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
-        ::SetForegroundWindow(FPattern->Handle());
-        TPatternWindow::Pump(200ms);
-        MoveMouseTo(FW - 5, FH - 5);
-        TapKey(VK_SNAPSHOT);
-        ASSERT_TRUE(WaitUntil([&] { return OverlayShown(*FKadrix); }));
+        TCaptureFixture::SetUp();
+        StartKadrix();
+        StartCapture();
         DragMouse(Selection.Left, Selection.Top, Selection.Right, Selection.Bottom);
         FTools = FKadrix->FindWindowOfClass(L"TPanelTools");
         ASSERT_TRUE(WaitUntil([&] { return Visible(FTools); }));
     }
-    void TearDown() override {
-        FKadrix.reset();
-        ResetSettingsKey();
-    }
-
     // The centre of the tools panel's button at left (width w).
     void ClickTool(int left, int w = 38) {
         const TRect t = WindowRect(FTools);
@@ -67,9 +54,6 @@ protected:
         });
     }
 
-    int FW = 0, FH = 0;
-    std::unique_ptr<TPatternWindow> FPattern;
-    std::unique_ptr<TKadrixProcess> FKadrix;
     HWND FTools = nullptr;
 };
 

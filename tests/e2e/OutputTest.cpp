@@ -74,36 +74,20 @@ void ExpectSelectionOnClipboard() {
     EXPECT_EQ(wrong, 0);
 }
 
-class Output : public ::testing::Test {
+class Output : public TCaptureFixture {
 protected:
     void SetUp() override {
-        ResetSettingsKey();
+        TCaptureFixture::SetUp();
         EmptyTheClipboard();
     }
     void Start() {
-        FW = ::GetSystemMetrics(SM_CXSCREEN);
-        FH = ::GetSystemMetrics(SM_CYSCREEN);
-        FPattern = std::make_unique<TPatternWindow>(FW, FH);
-        FKadrix = std::make_unique<TKadrixProcess>();
-        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
-        ::SetForegroundWindow(FPattern->Handle());
-        TPatternWindow::Pump(200ms);
-        MoveMouseTo(FW - 5, FH - 5);
-        TapKey(VK_SNAPSHOT);
-        ASSERT_TRUE(WaitUntil([&] { return OverlayShown(*FKadrix); }));
+        StartKadrix();
+        StartCapture();
     }
     bool NotificationShown() const {
         HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
         return hint && ::IsWindowVisible(hint);
     }
-    void TearDown() override {
-        FKadrix.reset();
-        ResetSettingsKey();
-    }
-
-    int FW = 0, FH = 0;
-    std::unique_ptr<TPatternWindow> FPattern;
-    std::unique_ptr<TKadrixProcess> FKadrix;
 };
 } // namespace
 

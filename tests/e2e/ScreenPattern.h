@@ -3,8 +3,11 @@
 // shared by the tests that capture the screen.
 #include "KadrixProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -15,17 +18,19 @@ inline std::uint32_t Pattern(int x, int y) {
            std::uint32_t(((x + y) * 3) & 255);
 }
 
-// A borderless window over the whole screen painted with Pattern.
+// A borderless topmost window painted with Pattern at its screen coordinates.
 class TPatternWindow {
 public:
-    TPatternWindow(int w, int h) {
+    TPatternWindow(int w, int h) : TPatternWindow(0, 0, w, h) {}
+    TPatternWindow(int x, int y, int w, int h) : FX(x), FY(y) {
         WNDCLASSW wc{};
         wc.lpfnWndProc = &Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KadrixAnnotatePattern";
+        wc.lpszClassName = L"KadrixTestPattern";
         ::RegisterClassW(&wc);
-        FWnd.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"pattern", WS_POPUP, 0, 0, w,
+        FWnd.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"pattern", WS_POPUP, x, y, w,
                                      h, nullptr, nullptr, wc.hInstance, nullptr));
+        ::SetWindowLongPtrW(FWnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         ::ShowWindow(FWnd.get(), SW_SHOW);
         ::SetForegroundWindow(FWnd.get());
         ::UpdateWindow(FWnd.get());
@@ -46,6 +51,7 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         if (m != WM_PAINT) return ::DefWindowProcW(w, m, wp, lp);
+        const auto* self = reinterpret_cast<TPatternWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(w, &ps);
         RECT rc;
@@ -53,7 +59,7 @@ private:
         std::vector<std::uint32_t> px(std::size_t(rc.right) * rc.bottom);
         for (int y = 0; y < rc.bottom; ++y)
             for (int x = 0; x < rc.right; ++x)
-                px[std::size_t(y) * rc.right + x] = Pattern(x, y);
+                px[std::size_t(y) * rc.right + x] = self ? Pattern(x + self->FX, y + self->FY) : 0;
         BITMAPINFO bmi{};
         bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         bmi.bmiHeader.biWidth = rc.right;
@@ -66,8 +72,22 @@ private:
         return 0;
     }
 
+    int FX, FY;
     unique_hwnd FWnd;
 };
+
+// F over B, all four channels of $AARRGGBB, as the overlay's images blend.
+inline std::uint32_t Blend(std::uint32_t f, std::uint32_t b) {
+    const std::uint32_t fa = f >> 24;
+    if (fa == 0) return b;
+    if (fa == 255) return f;
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 24; shift += 8) {
+        const int fc = (f >> shift) & 255, bc = (b >> shift) & 255;
+        out |= std::uint32_t((256 * bc + 128 + (fc - bc) * int(fa)) / 256) << shift;
+    }
+    return out;
+}
 
 inline std::uint32_t ScreenPixel(int x, int y) {
     TWindowDC dc(nullptr);
@@ -95,6 +115,10 @@ inline void DragMouse(int x0, int y0, int x1, int y1) {
     std::this_thread::sleep_for(100ms);
 }
 
+inline bool ScreenPixelBecomes(int x, int y, std::uint32_t expected) {
+    return WaitUntil([&] { return ScreenPixel(x, y) == expected; }, 3s);
+}
+
 inline bool OverlayShown(const TKadrixProcess& p) {
     HWND overlay = p.FindWindowOfClass(L"TSetRegionForm");
     return overlay && ::IsWindowVisible(overlay);
@@ -112,3 +136,33 @@ inline void ClickAt(int x, int y) {
     SendMouseButton(MOUSEEVENTF_LEFTUP);
     std::this_thread::sleep_for(100ms);
 }
+
+// The pattern over the whole screen, Kadrix started on a fresh settings key
+// and the pattern in front, as a user's click would leave it: keyboard input
+// reaches the hotkeys through the foreground window.
+class TCaptureFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSettingsKey(); }
+    void TearDown() override {
+        FKadrix.reset();
+        ResetSettingsKey();
+    }
+    void StartKadrix() {
+        FW = ::GetSystemMetrics(SM_CXSCREEN);
+        FH = ::GetSystemMetrics(SM_CYSCREEN);
+        FPattern = std::make_unique<TPatternWindow>(FW, FH);
+        FKadrix = std::make_unique<TKadrixProcess>();
+        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
+        ::SetForegroundWindow(FPattern->Handle());
+        TPatternWindow::Pump(200ms);
+        MoveMouseTo(FW - 5, FH - 5); // keep the hint box out of the samples
+    }
+    void StartCapture() {
+        TapKey(VK_SNAPSHOT);
+        ASSERT_TRUE(WaitUntil([&] { return OverlayShown(*FKadrix); }));
+    }
+
+    int FW = 0, FH = 0;
+    std::unique_ptr<TPatternWindow> FPattern;
+    std::unique_ptr<TKadrixProcess> FKadrix;
+};

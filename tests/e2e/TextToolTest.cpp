@@ -31,17 +31,13 @@ TChanged ChangedIn(int x0, int y0, int x1, int y1) {
     return c;
 }
 
-TEST(TextTool, TypedTextIsCommittedByEscAndTakenOutByCtrlZ) {
-    ResetSettingsKey();
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    TPatternWindow pattern(w, h);
-    TKadrixProcess kadrix;
-    ASSERT_NE(kadrix.WaitMainWindow(), nullptr);
-    ::SetForegroundWindow(pattern.Handle());
-    TPatternWindow::Pump(200ms);
-    MoveMouseTo(w - 5, h - 5);
-    TapKey(VK_SNAPSHOT);
-    ASSERT_TRUE(WaitUntil([&] { return OverlayShown(kadrix); }));
+using TextTool = TCaptureFixture;
+
+TEST_F(TextTool, TypedTextIsCommittedByEscAndTakenOutByCtrlZ) {
+    StartKadrix();
+    StartCapture();
+    const int w = FW, h = FH;
+    TKadrixProcess& kadrix = *FKadrix;
     DragMouse(100, 100, 500, 400);
     HWND tools = kadrix.FindWindowOfClass(L"TPanelTools");
     ASSERT_TRUE(WaitUntil([&] { return tools && ::IsWindowVisible(tools); }));
@@ -73,6 +69,5 @@ TEST(TextTool, TypedTextIsCommittedByEscAndTakenOutByCtrlZ) {
 
     TapKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !OverlayShown(kadrix); })) << "the second Esc closes";
-    ResetSettingsKey();
 }
 } // namespace
