@@ -13,8 +13,7 @@
 
 namespace {
 constexpr UINT WM_TRAYICON = WM_APP + 1;
-constexpr UINT_PTR Timer1Id = 1;
-constexpr UINT_PTR TimerCheckUpdatesId = 2;
+constexpr UINT WM_CAPTUREREQUEST = WM_APP + 2;
 constexpr UINT TrayIconId = 1;
 constexpr int MainIconResource = 1;
 } // namespace
@@ -22,7 +21,7 @@ constexpr int MainIconResource = 1;
 TOrvik_Kadrix_MainForm* MainForm = nullptr;
 
 TOrvik_Kadrix_MainForm::TOrvik_Kadrix_MainForm(std::vector<std::wstring> args)
-    : FArgs(std::move(args)) {
+    : FLogic(*this, std::move(args)) {
     FIcon.reset(static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(MainIconResource),
                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                 ::GetSystemMetrics(SM_CYSMICON), 0)));
@@ -45,8 +44,7 @@ TOrvik_Kadrix_MainForm::~TOrvik_Kadrix_MainForm() {
 
 void TOrvik_Kadrix_MainForm::FormCreate() {
     FHook = ::SetWindowsHookExW(WH_MOUSE_LL, &MouseChordHook, AppInstance(), 0);
-    SetCheckUpdatesTimer(true);
-    ::SetTimer(Handle(), Timer1Id, 1000, nullptr);
+    FLogic.FormCreate();
     SHOW_SETTINGS_MESSAGE = ::RegisterWindowMessageW(ShowSettingsMessageName);
     FTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     AddTrayIcon();
@@ -77,7 +75,7 @@ void TOrvik_Kadrix_MainForm::RemoveTrayIcon() noexcept {
 
 LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != 0 && msg == SHOW_SETTINGS_MESSAGE) {
-        RunSettingsCommand();
+        ::RunSettingsCommand();
         return DefaultProc(msg, wParam, lParam);
     }
     if (msg != 0 && msg == FTaskbarCreated) {
@@ -90,7 +88,11 @@ LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_TRAYICON:
         switch (LOWORD(lParam)) {
         case WM_LBUTTONUP:
-            TrayIcon1Click();
+            try {
+                FLogic.TrayIcon1Click();
+            } catch (const std::exception& e) {
+                DebugTraceException(L"EXCEPTION TrayIcon1Click: ", e);
+            }
             break;
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
@@ -99,10 +101,14 @@ LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) 
         }
         return 0;
     case WM_TIMER:
-        if (wParam == Timer1Id)
-            Timer1Timer();
-        else if (wParam == TimerCheckUpdatesId)
-            TimerCheckUpdatesTimer();
+        FLogic.TimerTick(static_cast<TMainTimer>(wParam));
+        return 0;
+    case WM_CAPTUREREQUEST:
+        try {
+            ::RequestAreaCapture();
+        } catch (const std::exception& e) {
+            DebugTraceException(L"EXCEPTION MouseChordHook: ", e);
+        }
         return 0;
     case WM_CLOSE:
         // The installer and the uninstaller ask a running copy to exit this
@@ -114,14 +120,6 @@ LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     return DefaultProc(msg, wParam, lParam);
-}
-
-void TOrvik_Kadrix_MainForm::TrayIcon1Click() {
-    try {
-        RequestAreaCapture();
-    } catch (const std::exception& e) {
-        DebugTraceException(L"EXCEPTION TrayIcon1Click: ", e);
-    }
 }
 
 void TOrvik_Kadrix_MainForm::ShowPopupMenu() {
@@ -143,81 +141,76 @@ void TOrvik_Kadrix_MainForm::ShowPopupMenu() {
         ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0,
                          Handle(), nullptr));
     ::PostMessageW(Handle(), WM_NULL, 0, 0);
-    if (id != 0) RunMenuCommand(id);
-}
-
-void TOrvik_Kadrix_MainForm::RunMenuCommand(UINT id) {
-    const auto& items = TrayMenuItems();
     if (id == 0 || id > items.size()) return;
     try {
-        switch (items[id - 1].Command) {
-        case TTrayCommand::tcScreenshot:
-            // Let the menu vanish from the screen before the desktop is grabbed.
-            ::Sleep(500);
-            RequestAreaCapture();
-            break;
-        case TTrayCommand::tcRecordVideo:
-            ShowOfferWindow();
-            break;
-        case TTrayCommand::tcSupport:
-            OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SupportPage));
-            break;
-        case TTrayCommand::tcSettings:
-            RunSettingsCommand();
-            break;
-        case TTrayCommand::tcFeedback:
-            OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SurveyPage));
-            break;
-        case TTrayCommand::tcCheckUpdate:
-            StartUpdateCheck();
-            break;
-        case TTrayCommand::tcAbout:
-            RunAboutCommand();
-            break;
-        case TTrayCommand::tcExit:
-            ::PostQuitMessage(0);
-            break;
-        case TTrayCommand::tcNone:
-            break;
-        }
+        FLogic.RunMenuCommand(items[id - 1].Command);
     } catch (const std::exception& e) {
         DebugTraceException(L"EXCEPTION PopupMenu1: ", e);
     }
 }
 
-void TOrvik_Kadrix_MainForm::Timer1Timer() {
-    ::KillTimer(Handle(), Timer1Id);
-    if (IsInstallCommandLine(FArgs)) {
-        if (ShowWelcomeModal()) RequestAreaCapture();
-    }
-    SetCheckUpdatesTimer(true);
+void TOrvik_Kadrix_MainForm::SetTimer(TMainTimer timer, unsigned ms) {
+    ::SetTimer(Handle(), timer, ms, nullptr);
 }
 
-void TOrvik_Kadrix_MainForm::SetCheckUpdatesTimer(bool enabled) {
-    // Switching on a running timer must not restart its countdown.
-    if (enabled == FCheckUpdatesOn) return;
-    FCheckUpdatesOn = enabled;
-    if (enabled)
-        ::SetTimer(Handle(), TimerCheckUpdatesId, 10000, nullptr);
-    else
-        ::KillTimer(Handle(), TimerCheckUpdatesId);
+void TOrvik_Kadrix_MainForm::KillTimer(TMainTimer timer) {
+    ::KillTimer(Handle(), timer);
 }
 
-void TOrvik_Kadrix_MainForm::TimerCheckUpdatesTimer() {
-    SetCheckUpdatesTimer(false);
-    CheckUpdatesIfDue();
+void TOrvik_Kadrix_MainForm::Pause(unsigned ms) {
+    ::Sleep(ms);
+}
+
+void TOrvik_Kadrix_MainForm::PostCaptureRequest() {
+    ::PostMessageW(Handle(), WM_CAPTUREREQUEST, 0, 0);
+}
+
+void TOrvik_Kadrix_MainForm::RequestAreaCapture() {
+    ::RequestAreaCapture();
+}
+
+void TOrvik_Kadrix_MainForm::ShowOfferWindow() {
+    ::ShowOfferWindow();
+}
+
+void TOrvik_Kadrix_MainForm::OpenSupportPage() {
+    OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SupportPage));
+}
+
+void TOrvik_Kadrix_MainForm::OpenSurveyPage() {
+    OpenInShell(ServiceAddress(ProcessRegistry(), ProductConstants::SurveyPage));
+}
+
+void TOrvik_Kadrix_MainForm::RunSettingsCommand() {
+    ::RunSettingsCommand();
+}
+
+void TOrvik_Kadrix_MainForm::StartUpdateCheck() {
+    ::StartUpdateCheck();
+}
+
+void TOrvik_Kadrix_MainForm::CheckUpdatesIfDue() {
+    ::CheckUpdatesIfDue();
+}
+
+void TOrvik_Kadrix_MainForm::RunAboutCommand() {
+    ::RunAboutCommand();
+}
+
+bool TOrvik_Kadrix_MainForm::ShowWelcomeModal() {
+    return ::ShowWelcomeModal();
+}
+
+void TOrvik_Kadrix_MainForm::Quit() {
+    ::PostQuitMessage(0);
 }
 
 LRESULT CALLBACK TOrvik_Kadrix_MainForm::MouseChordHook(int code, WPARAM wParam,
                                                         LPARAM lParam) noexcept {
-    if (code == HC_ACTION &&
-        FChord.OnMessage(static_cast<std::uint32_t>(wParam), Settings.TwoMouse)) {
-        try {
-            RequestAreaCapture();
-        } catch (...) {
-        }
-        // Keep the second press from the application under the pointer.
+    // The second press is swallowed so no application sees it; the capture
+    // runs after the hook has returned.
+    if (code == HC_ACTION && MainForm &&
+        MainForm->FLogic.MouseHookEvent(static_cast<std::uint32_t>(wParam), Settings.TwoMouse))
         return 1;
-    }
     return ::CallNextHookEx(FHook, code, wParam, lParam);
 }

@@ -156,6 +156,43 @@ bool TSetRegionForm::KeyDown(int key) {
     return text && text->KeyDown(key);
 }
 
+bool TSetRegionForm::AppKeyDown(int key) {
+    switch (key) {
+    case tkEnd:
+    case tkHome:
+    case tkLeft:
+    case tkUp:
+    case tkRight:
+    case tkDown:
+    case tkPrintScreen:
+    case tkDelete:
+        KeyDown(key);
+        return true;
+    }
+    return false;
+}
+
+bool TSetRegionForm::OverlayKeyDown(int key, bool ctrl) {
+    constexpr int Escape = 27;
+    if (key == Escape) {
+        TestClose();
+        return true;
+    }
+    if (!ctrl) return false;
+    switch (key) {
+    case 'Z':
+        Undo();
+        return true;
+    case 'Y':
+        Redo();
+        return true;
+    case 'C':
+        CopyToClipboard();
+        return true;
+    }
+    return false;
+}
+
 void TSetRegionForm::TimerTick() {
     if (TTextEditToolLayer* text = TextTool()) text->TimerTick();
 }

@@ -115,6 +115,12 @@ public:
     // A caret key or Delete from any window of the program; true when a text
     // box took it.
     bool KeyDown(int key);
+    // A key-down the program's message loop retrieved, for whatever window:
+    // the caret keys, Print Screen and Delete belong to the text tool and no
+    // window sees them. True when the key is consumed.
+    bool AppKeyDown(int key);
+    // A key-down in the overlay (Esc, Ctrl+Z, Ctrl+Y, Ctrl+C); true when used.
+    bool OverlayKeyDown(int key, bool ctrl);
     // The host's timer: drives the text caret's blink.
     void TimerTick();
     // The application became active.

@@ -136,22 +136,7 @@ bool TSetRegionWindow::RegHotKey(TTypeHotKey tp, TShortCut hk) {
 }
 
 bool TSetRegionWindow::PreTranslateMessage(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN) return false;
-    switch (msg.wParam) {
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_SNAPSHOT:
-    case VK_DELETE:
-        // Reserved for the text tool's caret whichever window has the focus
-        // (the font panel, say); no window receives them.
-        FForm->KeyDown(int(msg.wParam));
-        return true;
-    }
-    return false;
+    return msg.message == WM_KEYDOWN && FForm->AppKeyDown(int(msg.wParam));
 }
 
 bool TSetRegionWindow::OverlayShowing() const {
@@ -309,21 +294,7 @@ LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(lParam) != Handle()) view.ReleaseMouseCapture();
         return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) {
-            FForm->TestClose();
-            return 0;
-        }
-        if (::GetKeyState(VK_CONTROL) & 0x8000) {
-            if (wParam == 'Z')
-                FForm->Undo();
-            else if (wParam == 'Y')
-                FForm->Redo();
-            else if (wParam == 'C')
-                FForm->CopyToClipboard();
-            else
-                break;
-            return 0;
-        }
+        if (FForm->OverlayKeyDown(int(wParam), (::GetKeyState(VK_CONTROL) & 0x8000) != 0)) return 0;
         break;
     case WM_CHAR:
         FForm->KeyPress(static_cast<wchar_t>(wParam));

@@ -2,8 +2,11 @@
 // from the registry, the tray menu and the mouse chord.
 #include "KadrixProcess.h"
 
+#include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -200,6 +203,32 @@ TEST_F(MouseChord, StartsACaptureWhenEnabled) {
     Chord();
     EXPECT_TRUE(WaitUntil([&] { return OverlayShown(kadrix); }, 5s));
     CloseOverlay(kadrix);
+}
+
+// The capture runs after the hook returns: with every core busy the chord
+// still captures, and again after the first capture closed.
+TEST_F(MouseChord, StillCapturesUnderLoadAndAgainAfterwards) {
+    TKadrixProcess kadrix;
+    ASSERT_NE(kadrix.WaitMainWindow(), nullptr);
+    std::atomic<bool> stop = false;
+    std::vector<std::jthread> load;
+    for (unsigned i = 0; i < 2 * std::max(1u, std::thread::hardware_concurrency()); ++i)
+        load.emplace_back([&] {
+            volatile unsigned spin = 0;
+            while (!stop)
+                spin = spin + 1;
+        });
+    for (int round = 0; round < 2; ++round) {
+        Chord();
+        ASSERT_TRUE(WaitUntil([&] { return OverlayShown(kadrix); }, 10s)) << "round " << round;
+        // Esc right after the overlay shows can beat its focus: try again.
+        for (int i = 0; i < 3 && OverlayShown(kadrix); ++i) {
+            std::this_thread::sleep_for(500ms);
+            CloseOverlay(kadrix);
+        }
+        ASSERT_FALSE(OverlayShown(kadrix));
+    }
+    stop = true;
 }
 
 TEST_F(MouseChord, DoesNothingWhenSwitchedOffInTheRegistry) {

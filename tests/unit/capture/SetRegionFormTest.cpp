@@ -350,3 +350,38 @@ TEST_F(SetRegionFormTest, FramePaintedInTilesEqualsOnePaint) {
     EXPECT_EQ(whole.Pixel(101, 149), 0xFF000000u); // step 756
 }
 } // namespace
+
+namespace {
+TEST_F(SetRegionFormTest, KeysTheOverlayAndTheProgramTakeAndTheOnesTheyLeave) {
+    FForm.StartSelectRegion(0);
+    Press(10, 10);
+    Move(200, 200);
+    Release(200, 200);
+    const TBitmap32 grabbed = FForm.View().Bitmap();
+    FForm.AddTool(ctRect);
+    Press(50, 50);
+    Move(150, 150);
+    Release(150, 150);
+    const TBitmap32 drawn = FForm.View().Bitmap();
+    ASSERT_NE(drawn, grabbed);
+
+    // The caret keys, Print Screen and Delete never reach a window.
+    for (int key : {35, 36, 37, 38, 39, 40, 44, 46})
+        EXPECT_TRUE(FForm.AppKeyDown(key)) << key;
+    for (int key : {27, 33, 34, 45, int('A'), int('C')})
+        EXPECT_FALSE(FForm.AppKeyDown(key)) << key;
+
+    EXPECT_FALSE(FForm.OverlayKeyDown('Z', false));
+    EXPECT_FALSE(FForm.OverlayKeyDown('V', true));
+    EXPECT_TRUE(FForm.OverlayKeyDown('Z', true));
+    EXPECT_EQ(FForm.View().Bitmap(), grabbed);
+    EXPECT_TRUE(FForm.OverlayKeyDown('Y', true));
+    EXPECT_EQ(FForm.View().Bitmap(), drawn);
+    EXPECT_FALSE(FForm.OverlayKeyDown('C', false));
+    EXPECT_EQ(FPanels.Copy, 0);
+    EXPECT_TRUE(FForm.OverlayKeyDown('C', true));
+    EXPECT_EQ(FPanels.Copy, 1);
+    EXPECT_TRUE(FForm.OverlayKeyDown(27, false));
+    EXPECT_FALSE(FHost.Showing);
+}
+} // namespace
