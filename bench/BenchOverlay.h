@@ -5,7 +5,12 @@
 #include "capture/SetRegionForm.h"
 #include "gfx/TextRasterizer.h"
 
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -45,3 +50,31 @@ public:
     bool Showing = false;
     TPoint Cursor{100, 100};
 };
+
+// A 4K screen, and one plain copy of its frame as the yardstick: the median
+// of a few copies, measured once per run.
+inline constexpr int ScreenW = 3840;
+inline constexpr int ScreenH = 2160;
+
+using TClock = std::chrono::steady_clock;
+
+inline double SecondsSince(TClock::time_point t0) {
+    return std::chrono::duration<double>(TClock::now() - t0).count();
+}
+
+inline double FullFrameCopySeconds() {
+    static const double seconds = [] {
+        const std::size_t bytes = std::size_t(ScreenW) * ScreenH * sizeof(TColor32);
+        std::vector<unsigned char> src(bytes, 0x5A), dst(bytes);
+        std::vector<double> runs;
+        for (int i = 0; i < 21; ++i) {
+            const auto t0 = TClock::now();
+            std::memcpy(dst.data(), src.data(), bytes);
+            benchmark::ClobberMemory();
+            runs.push_back(SecondsSince(t0));
+        }
+        std::nth_element(runs.begin(), runs.begin() + 10, runs.end());
+        return runs[10];
+    }();
+    return seconds;
+}

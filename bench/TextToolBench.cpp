@@ -15,31 +15,6 @@
 #include <vector>
 
 namespace {
-constexpr int ScreenW = 3840;
-constexpr int ScreenH = 2160;
-
-using TClock = std::chrono::steady_clock;
-
-double SecondsSince(TClock::time_point t0) {
-    return std::chrono::duration<double>(TClock::now() - t0).count();
-}
-
-double FullFrameCopySeconds() {
-    static const double seconds = [] {
-        const std::size_t bytes = std::size_t(ScreenW) * ScreenH * sizeof(TColor32);
-        std::vector<unsigned char> src(bytes, 0x5A), dst(bytes);
-        std::vector<double> runs;
-        for (int i = 0; i < 21; ++i) {
-            const auto t0 = TClock::now();
-            std::memcpy(dst.data(), src.data(), bytes);
-            benchmark::ClobberMemory();
-            runs.push_back(SecondsSince(t0));
-        }
-        std::nth_element(runs.begin(), runs.begin() + 10, runs.end());
-        return runs[10];
-    }();
-    return seconds;
-}
 
 // range(0): characters already in the line; keys alternate between typing
 // one more and deleting it, so the box keeps its size class.

@@ -20,33 +20,7 @@
 #include <vector>
 
 namespace {
-constexpr int ScreenW = 3840;
-constexpr int ScreenH = 2160;
 constexpr double FrameSeconds = 1.0 / 60;
-
-using TClock = std::chrono::steady_clock;
-
-double SecondsSince(TClock::time_point t0) {
-    return std::chrono::duration<double>(TClock::now() - t0).count();
-}
-
-// Median of a few full-frame copies, measured once per run.
-double FullFrameCopySeconds() {
-    static const double seconds = [] {
-        const std::size_t bytes = std::size_t(ScreenW) * ScreenH * sizeof(TColor32);
-        std::vector<unsigned char> src(bytes, 0x5A), dst(bytes);
-        std::vector<double> runs;
-        for (int i = 0; i < 21; ++i) {
-            const auto t0 = TClock::now();
-            std::memcpy(dst.data(), src.data(), bytes);
-            benchmark::ClobberMemory();
-            runs.push_back(SecondsSince(t0));
-        }
-        std::nth_element(runs.begin(), runs.begin() + 10, runs.end());
-        return runs[10];
-    }();
-    return seconds;
-}
 
 // A 4K overlay with a selection over nearly the whole screen and the editor
 // open, as after a capture.
