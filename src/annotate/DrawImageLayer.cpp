@@ -16,6 +16,10 @@ void TDrawImageLayer::Reset(int width, int height) {
     SetLocation({0, 0, width, height});
 }
 
+TRect TDrawImageLayer::Bounds() const {
+    return TBitmapLayer::Bounds().Intersect(FDrawnArea);
+}
+
 void TDrawImageLayer::ClearDrawn() {
     for (const TRect& r : FDrawnRects)
         ClearArea(r);

@@ -31,6 +31,9 @@ public:
     // rectangles that hold it.
     const TRect& DrawnArea() const { return FDrawnArea; }
     const std::vector<TRect>& DrawnRects() const { return FDrawnRects; }
+    // Only the drawn part differs from transparent: an empty draw image is
+    // neither composed nor repainted.
+    TRect Bounds() const override;
 
 private:
     TRect FDrawnArea;

@@ -79,8 +79,11 @@ void TSetRegionForm::StartSelectRegion(int TypeSelect) {
         if (!preset) return;
     }
 
-    LayerDrawTool->Reset(RectWork.Width(), RectWork.Height());
+    // The draw image gets its pixels with the first tool: the first frame
+    // has nothing to blend, and a capture without one never needs them.
+    LayerDrawTool->Reset(0, 0);
     FHost.ShowOverlay(RectWork);
+    imgView1.MakeOpaque();
     // The first snapshot (the unedited screen) is taken once the overlay is
     // up, so the copy never delays the first paint, and only then: a request
     // that shows nothing must not leave a stale step for the next capture.
@@ -129,6 +132,10 @@ void TSetRegionForm::Close() {
     FHost.SetAppCursor(crDefault);
     LayerRect->SelectState = ssNoVis;
     FHost.HideOverlay();
+    // The image lets go of its pixels (the host may keep their memory for
+    // the next grab); the draw image is freed.
+    imgView1.SetBitmap(TBitmap32());
+    LayerDrawTool->Reset(0, 0);
 }
 
 void TSetRegionForm::HidePanels() {
@@ -225,6 +232,9 @@ void TSetRegionForm::AddTool(TCurTool ACurTool) {
         FCurTool = nullptr;
     }
     FCurTypeTool = ACurTool;
+    const TRect d = LayerDrawTool->Bitmap().BoundsRect();
+    if (ACurTool != ctNone && (d.Width() != RectWork.Width() || d.Height() != RectWork.Height()))
+        LayerDrawTool->Reset(RectWork.Width(), RectWork.Height());
     FCurTool = CreateToolLayer(ACurTool, PaintedSelection(LayerRect->Location()));
     if (FCurTool) FCurTool->OnEnd = [this](TBaseToolLayer* layer) { ApplyTool(layer); };
 }

@@ -1,5 +1,6 @@
 #include "capture/SetRegionFormUnit_win.h"
 
+#include "capture/CaptureTimeline.h"
 #include "settings/SettingsUnit.h"
 #include "support/DebugTrace.h"
 #include "win32/BufferPaint_win.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #undef AddAtom // the hotkey platform's method, not the system macro
 
@@ -54,6 +56,13 @@ private:
     void* FData;
 };
 
+// The screen grab's memory, kept from one capture to the next. One overlay
+// per process, so one of these.
+std::shared_ptr<TDibSection>& GrabMemory() {
+    static std::shared_ptr<TDibSection> memory;
+    return memory;
+}
+
 // No exception may unwind through the system's enumeration: a failed
 // append ends it, with the monitors found so far.
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM lp) noexcept {
@@ -89,8 +98,11 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         const LRESULT result = DefaultProc(msg, wParam, lParam);
         if (msg == WM_HOTKEY && Keys && SetRegionForm) {
-            if (const auto kind = Keys->CaptureForHotKey(wParam))
+            if (const auto kind = Keys->CaptureForHotKey(wParam)) {
+                CaptureTimeline.Start(TCaptureStep::HotKey);
                 SetRegionForm->StartSelectRegion(*kind);
+                CaptureTimeline.Mark(TCaptureStep::HotKeyDone);
+            }
         }
         return result;
     }
@@ -144,12 +156,19 @@ bool TSetRegionWindow::OverlayShowing() const {
 }
 
 void TSetRegionWindow::ShowOverlay(const TRect& b) {
+    CaptureTimeline.Mark(TCaptureStep::ShowStart);
     ::SetWindowPos(Handle(), HWND_TOPMOST, b.Left, b.Top, b.Width(), b.Height(),
                    SWP_SHOWWINDOW | SWP_NOCOPYBITS);
+    ::UpdateWindow(Handle());
+    // Wine puts painted pixels on the X screen when the thread looks for a
+    // message and finds none: an empty look now shows the first frame before
+    // the work that follows it. Elsewhere it costs nothing.
+    MSG none;
+    ::PeekMessageW(&none, Handle(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+    // The keyboard can wait the moment the first frame takes.
     ::SetTimer(Handle(), CaretTimerId, CaretTimerMs, nullptr);
     ::SetForegroundWindow(Handle());
     ::SetFocus(Handle());
-    ::UpdateWindow(Handle());
 }
 
 void TSetRegionWindow::HideOverlay() {
@@ -174,9 +193,17 @@ std::vector<TRect> TSetRegionWindow::MonitorBounds() const {
 
 TBitmap32 TSetRegionWindow::GrabScreen(const TRect& area, bool drawCursor) {
     const int w = area.Width(), h = area.Height();
-    TBitmap32 image(w, h);
-    if (w <= 0 || h <= 0) return image;
-    TDibSection dib(w, h);
+    if (w <= 0 || h <= 0) return TBitmap32(w, h);
+    // The screen is copied straight into the working image's memory: the
+    // last grab's, once its image is gone (fresh memory costs page faults
+    // on the way to the first frame), or a new one.
+    std::shared_ptr<TDibSection>& grab = GrabMemory();
+    if (!grab || grab.use_count() > 1 || grab->Width() != w || grab->Height() != h) {
+        grab.reset();
+        grab = std::make_shared<TDibSection>(w, h);
+    }
+    TDibSection& dib = *grab;
+    CaptureTimeline.Mark(TCaptureStep::GrabStart);
     {
         TWindowDC screen(::GetDesktopWindow());
         // Plain SRCCOPY: layered windows stay out, and the grab is one copy.
@@ -189,20 +216,19 @@ TBitmap32 TSetRegionWindow::GrabScreen(const TRect& area, bool drawCursor) {
             ICONINFO ii{};
             if (::GetIconInfo(ci.hCursor, &ii)) {
                 unique_bitmap mask(ii.hbmMask), colour(ii.hbmColor);
-                ::DrawIcon(dib.DC(), ci.ptScreenPos.x - area.Left, ci.ptScreenPos.y - area.Top,
-                           ci.hCursor);
+                // The hotspot is what sits at the pointer: an I-beam is centred on it.
+                ::DrawIcon(dib.DC(), ci.ptScreenPos.x - int(ii.xHotspot) - area.Left,
+                           ci.ptScreenPos.y - int(ii.yHotspot) - area.Top, ci.hCursor);
             }
         }
     }
     ::GdiFlush();
-    // The grabbed alpha means nothing: the working image is drawn opaque.
-    for (int y = 0; y < h; ++y) {
-        const TColor32* src = dib.Row(y);
-        TColor32* dst = image.Row(y);
-        for (int x = 0; x < w; ++x)
-            dst[x] = src[x] | 0xFF000000u;
-    }
-    return image;
+    CaptureTimeline.Mark(TCaptureStep::Grabbed);
+    // Its alpha means nothing yet: the overlay makes it opaque once the
+    // first frame is up.
+    TColor32* pixels = dib.Row(0);
+    CaptureTimeline.Mark(TCaptureStep::Converted);
+    return TBitmap32::Adopt(w, h, pixels, grab);
 }
 
 std::optional<TRect> TSetRegionWindow::ForegroundWindowRect() const {
@@ -256,7 +282,13 @@ HCURSOR TSetRegionWindow::CursorHandle(TCursorKind kind) const {
 
 void TSetRegionWindow::Paint() {
     TImageView& view = FForm->View();
-    PaintFromBuffer(Handle(), view.Buffer(), [&] { return view.ComposeDirty(); });
+    CaptureTimeline.Mark(TCaptureStep::PaintStart);
+    PaintFromBuffer(Handle(), view.Buffer(), [&] {
+        auto composed = view.ComposeDirty();
+        CaptureTimeline.Mark(TCaptureStep::Composed);
+        return composed;
+    });
+    CaptureTimeline.Mark(TCaptureStep::Painted);
 }
 
 LRESULT TSetRegionWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

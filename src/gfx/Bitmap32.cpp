@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 std::size_t CheckedArea(int width, int height) {
@@ -44,15 +45,71 @@ void Transfer(TBitmap32& dst, int x, int y, const TBitmap32& src, TRect srcRect,
 }
 } // namespace
 
-TBitmap32::TBitmap32(int width, int height, TColor32 fill)
-    : FWidth(width), FHeight(height), FPixels(CheckedArea(width, height), fill) {}
+TBitmap32::TBitmap32(int width, int height, TColor32 fill) {
+    Allocate(width, height);
+    std::fill_n(FData, Area(), fill);
+}
 
-void TBitmap32::SetSize(int width, int height) {
+void TBitmap32::Allocate(int width, int height) {
     const std::size_t area = CheckedArea(width, height);
-    if (width == FWidth && height == FHeight) return;
-    FPixels.assign(area, 0);
+    // The old pixels go before the new ones come: a screen-sized image must
+    // not briefly exist twice.
+    FStorage.reset();
+    FData = nullptr;
+    FWidth = FHeight = 0;
+    if (area != 0) {
+        std::shared_ptr<TColor32[]> pixels = std::make_unique_for_overwrite<TColor32[]>(area);
+        FData = pixels.get();
+        FStorage = std::move(pixels);
+    }
     FWidth = width;
     FHeight = height;
+}
+
+TBitmap32 TBitmap32::Adopt(int width, int height, TColor32* pixels, std::shared_ptr<void> owner) {
+    if (CheckedArea(width, height) != 0 && !pixels)
+        throw std::invalid_argument("TBitmap32: no pixels to adopt");
+    TBitmap32 b;
+    b.FWidth = width;
+    b.FHeight = height;
+    b.FStorage = std::move(owner);
+    b.FData = pixels;
+    return b;
+}
+
+TBitmap32::TBitmap32(const TBitmap32& other) {
+    Allocate(other.FWidth, other.FHeight);
+    std::copy_n(other.FData, Area(), FData);
+}
+
+TBitmap32& TBitmap32::operator=(const TBitmap32& other) {
+    if (this != &other) *this = TBitmap32(other);
+    return *this;
+}
+
+TBitmap32::TBitmap32(TBitmap32&& other) noexcept
+    : FWidth(std::exchange(other.FWidth, 0)), FHeight(std::exchange(other.FHeight, 0)),
+      FStorage(std::move(other.FStorage)), FData(std::exchange(other.FData, nullptr)) {}
+
+TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
+    if (this == &other) return *this;
+    FWidth = std::exchange(other.FWidth, 0);
+    FHeight = std::exchange(other.FHeight, 0);
+    FStorage = std::move(other.FStorage);
+    FData = std::exchange(other.FData, nullptr);
+    return *this;
+}
+
+bool operator==(const TBitmap32& a, const TBitmap32& b) {
+    return a.FWidth == b.FWidth && a.FHeight == b.FHeight &&
+           std::equal(a.FData, a.FData + a.Area(), b.FData);
+}
+
+void TBitmap32::SetSize(int width, int height) {
+    CheckedArea(width, height);
+    if (width == FWidth && height == FHeight) return;
+    Allocate(width, height);
+    std::fill_n(FData, Area(), TColor32(0));
 }
 
 void TBitmap32::BlendPixel(int x, int y, TColor32 c) {
@@ -60,7 +117,7 @@ void TBitmap32::BlendPixel(int x, int y, TColor32 c) {
 }
 
 void TBitmap32::Clear(TColor32 c) {
-    std::fill(FPixels.begin(), FPixels.end(), c);
+    std::fill_n(FData, Area(), c);
 }
 
 void TBitmap32::FillRect(const TRect& r, TColor32 c) {

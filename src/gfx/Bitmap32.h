@@ -18,6 +18,8 @@
 #include "gfx/Rect.h"
 
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <vector>
 
 class TBitmap32 {
@@ -25,6 +27,18 @@ public:
     TBitmap32() = default;
     // Throws std::invalid_argument for a negative size.
     TBitmap32(int width, int height, TColor32 fill = 0);
+    // Pixels in memory the bitmap does not allocate (a screen grab's DIB
+    // section, say): owner keeps them alive while the bitmap uses them, and
+    // is released when the bitmap is resized, replaced or destroyed. Copies
+    // own their pixels. Throws std::invalid_argument for a negative size or
+    // missing pixels.
+    static TBitmap32 Adopt(int width, int height, TColor32* pixels, std::shared_ptr<void> owner);
+
+    TBitmap32(const TBitmap32& other);
+    TBitmap32& operator=(const TBitmap32& other);
+    TBitmap32(TBitmap32&& other) noexcept;
+    TBitmap32& operator=(TBitmap32&& other) noexcept;
+    ~TBitmap32() = default;
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -36,13 +50,11 @@ public:
     void SetSize(int width, int height);
 
     // Unchecked fast access; y must be in [0, Height).
-    TColor32* Row(int y) { return FPixels.data() + std::size_t(y) * std::size_t(FWidth); }
-    const TColor32* Row(int y) const {
-        return FPixels.data() + std::size_t(y) * std::size_t(FWidth);
-    }
-    TColor32* Bits() { return FPixels.data(); }
-    const TColor32* Bits() const { return FPixels.data(); }
-    const std::vector<TColor32>& Pixels() const { return FPixels; }
+    TColor32* Row(int y) { return FData + std::size_t(y) * std::size_t(FWidth); }
+    const TColor32* Row(int y) const { return FData + std::size_t(y) * std::size_t(FWidth); }
+    TColor32* Bits() { return FData; }
+    const TColor32* Bits() const { return FData; }
+    std::span<const TColor32> Pixels() const { return {FData, Area()}; }
 
     // Checked access: 0 outside, writes outside are ignored.
     TColor32 Pixel(int x, int y) const { return Contains(x, y) ? Row(y)[x] : 0; }
@@ -68,14 +80,19 @@ public:
     // The pixels of r clipped to the bitmap; empty when nothing overlaps.
     TBitmap32 Crop(const TRect& r) const;
 
-    friend bool operator==(const TBitmap32&, const TBitmap32&) = default;
+    friend bool operator==(const TBitmap32& a, const TBitmap32& b);
 
 private:
+    std::size_t Area() const { return std::size_t(FWidth) * std::size_t(FHeight); }
     bool Contains(int x, int y) const {
         return unsigned(x) < unsigned(FWidth) && unsigned(y) < unsigned(FHeight);
     }
 
+    // Fresh, unfilled pixels of this size.
+    void Allocate(int width, int height);
+
     int FWidth = 0;
     int FHeight = 0;
-    std::vector<TColor32> FPixels;
+    std::shared_ptr<void> FStorage; // the pixels, or what keeps adopted ones alive
+    TColor32* FData = nullptr;
 };

@@ -28,8 +28,17 @@ TImageView::~TImageView() {
 void TImageView::SetBitmap(TBitmap32 bitmap) {
     CheckNotComposing();
     FBitmap = std::move(bitmap);
-    FBuffer.SetSize(FBitmap.Width(), FBitmap.Height());
+    if (!FBitmap.Empty()) FBuffer.SetSize(FBitmap.Width(), FBitmap.Height());
     InvalidateAll();
+}
+
+void TImageView::MakeOpaque() {
+    CheckNotComposing();
+    for (int y = 0; y < FBitmap.Height(); ++y) {
+        TColor32* row = FBitmap.Row(y);
+        for (int x = 0; x < FBitmap.Width(); ++x)
+            row[x] |= 0xFF000000u;
+    }
 }
 
 void TImageView::InsertLayer(std::unique_ptr<TCustomLayer> layer) {

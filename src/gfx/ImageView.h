@@ -37,9 +37,15 @@ public:
     TImageView(const TImageView&) = delete;
     TImageView& operator=(const TImageView&) = delete;
 
-    // The working image; the view takes its size.
+    // The working image; the view takes its size. An empty image keeps the
+    // buffer's memory for the next image of its size: a fresh screen-sized
+    // buffer costs its page faults on the way to the first frame.
     const TBitmap32& Bitmap() const { return FBitmap; }
     void SetBitmap(TBitmap32 bitmap);
+    // Makes every pixel of the working image opaque, without a repaint: no
+    // composed frame shows the image's alpha. A screen grab's alpha means
+    // nothing, and fixing it can wait until its first frame is on screen.
+    void MakeOpaque();
     int Width() const { return FBitmap.Width(); }
     int Height() const { return FBitmap.Height(); }
     TRect BoundsRect() const { return FBitmap.BoundsRect(); }

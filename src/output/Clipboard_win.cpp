@@ -38,7 +38,7 @@ void CopyBitmapToClipboard(HWND owner, const TBitmap32& image) {
     BITMAPINFO bmi = TopDownBitmapInfo(image.Width(), image.Height());
     // Flattened translucent strokes leave alpha below 255; pasted images
     // must not turn see-through.
-    std::vector<TColor32> opaque(image.Pixels());
+    std::vector<TColor32> opaque(image.Pixels().begin(), image.Pixels().end());
     for (TColor32& c : opaque)
         c |= 0xFF000000u;
     // A device-dependent bitmap: the system makes its DIB forms from that.

@@ -1,9 +1,11 @@
 // The settings dialog in the running program: how it opens, what saving and
 // cancelling do to the registry and the hotkeys, and the folder chooser.
+#include "ClipboardImage.h"
 #include "KadrixProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <thread>
 
@@ -19,6 +21,7 @@ constexpr POINT RunWinStartBox{184, 127};
 constexpr POINT AreaEditor{270, 201};
 constexpr POINT SelectDirButton{587, 288};
 constexpr POINT CancelButton{426, 404}, SaveButton{586, 404};
+constexpr POINT PathField{340, 289}; // an I-beam over it
 
 class Settings : public ::testing::Test {
 protected:
@@ -270,6 +273,59 @@ TEST_F(Settings, PrintScreenHeldByAnotherProgramIsNamedOnce) {
         5s));
     ::UnregisterHotKey(nullptr, 1);
     EXPECT_FALSE(ValueExists(TestSettingsKey, L"hkAreaScreen")); // the stored value stays
+}
+
+// The captured cursor stands where the pointer was by its hotspot: an I-beam
+// is centred on the pointer, not hanging below and right of it. Kadrix's own
+// dialog is in front, so the cursor is Kadrix's and can be drawn.
+TEST_F(Settings, CapturedIBeamIsCentredOnThePointer) {
+    const DWORD on = 1;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, TestSettingsKey, L"showcursor", REG_DWORD, &on,
+                      sizeof(on));
+    HWND dialog = StartAndOpen();
+    ASSERT_NE(dialog, nullptr);
+    ClickAt(dialog, TabSave);
+    POINT p = PathField;
+    ::ClientToScreen(dialog, &p);
+    // Under X a pointer moved by SendInput alone is read back from X where it
+    // was; the warp moves both.
+    MoveMouseTo(p.x + 1, p.y);
+    std::this_thread::sleep_for(200ms);
+    ::SetCursorPos(p.x, p.y);
+    std::this_thread::sleep_for(500ms);
+    // The screen as X shows it has no cursor: the dialog's own pixels.
+    constexpr int R = 40;
+    std::vector<std::uint32_t> before;
+    {
+        TWindowDC screen(nullptr);
+        for (int y = p.y - R; y <= p.y + R; ++y)
+            for (int x = p.x - R; x <= p.x + R; ++x) {
+                const COLORREF c = ::GetPixel(screen.get(), x, y);
+                before.push_back((std::uint32_t(GetRValue(c)) << 16) | (GetGValue(c) << 8) |
+                                 GetBValue(c));
+            }
+    }
+    EmptyTheClipboard();
+    TapKey(VK_SNAPSHOT, {VK_SHIFT}); // the whole screen, selected at once
+    ASSERT_TRUE(WaitUntil([&] { return OverlayShown(); }, 5s));
+    std::this_thread::sleep_for(500ms);
+    TapKey('C', {VK_CONTROL});
+    std::optional<TClipboardImage> img;
+    ASSERT_TRUE(WaitUntil([&] { return (img = ClipboardImage()).has_value(); }, 10s))
+        << ClipboardFormats();
+
+    // The cursor's pixels: where the capture differs from the dialog itself.
+    RECT box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (int y = p.y - R, i = 0; y <= p.y + R; ++y)
+        for (int x = p.x - R; x <= p.x + R; ++x, ++i)
+            if (img->Pixels[std::size_t(y) * img->Width + x] != before[i])
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+    ASSERT_LE(box.left, box.right) << "no cursor in the capture";
+    EXPECT_LT(box.left, p.x - 1);
+    EXPECT_GT(box.right, p.x + 1);
+    EXPECT_LT(box.top, p.y - 3);
+    EXPECT_GT(box.bottom, p.y + 3);
 }
 
 // Reported, not asserted: the tray command to the dialog on screen against
