@@ -34,6 +34,14 @@ int StepForward(const std::wstring& s, int x) {
 int Len(const std::wstring& s) {
     return int(s.size());
 }
+// Up and Down keep the column where the line allows, but not inside a pair.
+int ColumnIn(const std::wstring& s, int x) {
+    x = std::min(x, Len(s));
+    if (x > 0 && x < Len(s) && IsHighSurrogate(s[std::size_t(x) - 1]) &&
+        IsLowSurrogate(s[std::size_t(x)]))
+        --x;
+    return x;
+}
 } // namespace
 
 TTextEditToolLayer::TTextEditToolLayer(TImageView& imgv, TDrawImageLayer& DrawBitmap,
@@ -184,13 +192,13 @@ bool TTextEditToolLayer::KeyDown(int Key) {
     case tkUp:
         if (LY > 0) {
             --LY;
-            LX = std::min(LX, Len(FLines[std::size_t(LY)]));
+            LX = ColumnIn(FLines[std::size_t(LY)], LX);
         }
         break;
     case tkDown:
         if (LY < lines - 1) {
             ++LY;
-            LX = std::min(LX, Len(FLines[std::size_t(LY)]));
+            LX = ColumnIn(FLines[std::size_t(LY)], LX);
         }
         break;
     case tkHome:

@@ -154,9 +154,10 @@ void TThreadSendScreen::DoUpload(TJob& job) {
         if (job.Encode) job.Image = job.Encode();
         FMaxProgress = static_cast<std::int64_t>(job.Image.size());
         const auto fileName = UploadFileName(RandomUploadNumber());
-        // Two uploads within one millisecond must not share a boundary.
+        // Two uploads within one millisecond must not share a boundary, and
+        // the image must not hold it.
         auto boundary = MultipartBoundary(LocalTimeNow());
-        while (boundary == FLastBoundary) {
+        while (boundary == FLastBoundary || BoundaryOccursIn(job.Image, boundary)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             boundary = MultipartBoundary(LocalTimeNow());
         }

@@ -54,6 +54,11 @@ std::string MultipartBoundary(const TLocalTime& t) {
     return boundary;
 }
 
+bool BoundaryOccursIn(std::span<const std::uint8_t> data, std::string_view boundary) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+    return bytes.find("--" + std::string(boundary)) != std::string_view::npos;
+}
+
 std::string UploadFileName(std::uint32_t number) {
     return "TMP_SCREEN_NAME" + WideToUtf8(Md5Hex(std::to_wstring(number)));
 }

@@ -17,6 +17,10 @@ std::string QuotedPrintable(std::string_view text);
 // "--------" + "mmddyyhhnnsszzz" of the given local time.
 std::string MultipartBoundary(const TLocalTime& time);
 
+// True when "--" + boundary occurs in data: a part holding it would end
+// early, so the sender takes another boundary.
+bool BoundaryOccursIn(std::span<const std::uint8_t> data, std::string_view boundary);
+
 // "TMP_SCREEN_NAME" + the MD5 hex of the decimal number: 47 characters.
 std::string UploadFileName(std::uint32_t number);
 // A random number below 9999999 for UploadFileName.
