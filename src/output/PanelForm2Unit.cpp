@@ -166,7 +166,7 @@ void TPanelSave::HandleUploadReply(const std::wstring& reply) {
             // The link is the result: show it rather than lose it.
             FActions.ShowNotification(L"Не удалось скопировать ссылку.\r\n" + result.Link);
         }
-        if (Settings.OpenURL) FActions.OpenInShell(result.Link);
+        if (Settings.OpenURL && IsWebLink(result.Link)) FActions.OpenInShell(result.Link);
         return;
     }
     // The capture is gone from the screen: keep it in a file.

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <cwctype>
 #include <nlohmann/json.hpp>
 
 TLocalTime LocalTimeNow() {
@@ -163,4 +164,17 @@ std::wstring UploadFailedMessage(std::wstring_view savedFile) {
         text += savedFile;
     }
     return text;
+}
+
+bool IsWebLink(std::wstring_view link) {
+    const auto startsWith = [&](std::wstring_view scheme) {
+        if (link.size() <= scheme.size()) return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (wchar_t(std::towlower(link[i])) != scheme[i]) return false;
+        return true;
+    };
+    if (!startsWith(L"http://") && !startsWith(L"https://")) return false;
+    for (const wchar_t c : link)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
 }

@@ -86,6 +86,9 @@ struct TUploadReply {
     bool operator==(const TUploadReply&) const = default;
 };
 TUploadReply ReadUploadReply(std::wstring_view reply);
+// True for an http(s) address without control characters: only such a link
+// from the server is handed to the shell, which would run a path or a program.
+bool IsWebLink(std::wstring_view link);
 
 namespace OutputTexts {
 inline constexpr std::wstring_view CopyDone =

@@ -137,6 +137,28 @@ TEST_F(PanelSave, UploadSendsTheEncodedImageAndHandlesTheReply) {
     EXPECT_TRUE(A.Files.empty());
 }
 
+TEST_F(PanelSave, OnlyAWebLinkFromTheServerIsOpened) {
+    Settings.OpenURL = true;
+    const std::pair<std::wstring, bool> links[] = {
+        {L"https://example.test/s/1.png", true},
+        {L"HTTP://example.test/s/1.png", true},
+        {L"C:\\Windows\\System32\\cmd.exe", false},
+        {L"\\\\host\\share\\x.exe", false},
+        {L"file:///C:/x.exe", false},
+        {L"https://", false},
+        {L"https://example.test/\u0001x", false},
+    };
+    for (const auto& [link, opened] : links) {
+        A.Opened.clear();
+        std::wstring json = LR"({"screen_link": ")";
+        for (const wchar_t c : link)
+            json += c == L'\\' ? L"\\\\" : c < 0x20 ? L"\\u0001" : std::wstring(1, c);
+        Panel.HandleUploadReply(json + L"\"}");
+        EXPECT_EQ(A.ClipboardText, link) << "the link is kept whatever it is";
+        EXPECT_EQ(A.Opened, opened ? link : L"") << std::string(link.begin(), link.end());
+    }
+}
+
 // A failed upload keeps the capture in a file unless a local copy exists.
 TEST_F(PanelSave, FailedUploadKeepsTheImage) {
     for (const bool saveLocal : {false, true}) {
