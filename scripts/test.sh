@@ -12,6 +12,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native -j"$(nproc)"
 
+echo "== fuzz targets on their stored inputs"
+KADRIX_FUZZ_SHORT_SECONDS=${KADRIX_FUZZ_SHORT_SECONDS:-10} bash scripts/fuzz.sh --short
+
 echo "== MinGW build"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
@@ -21,7 +24,11 @@ KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
 
 source scripts/wine-env.sh
 SERVICE_DIR=$(mktemp -d /tmp/kadrix-service.XXXXXX)
-trap 'kadrix_cleanup; rm -rf "$SERVICE_DIR"' EXIT
+FAULT_MOUNTS=()
+unmount_fault_folders() {
+    for dir in "${FAULT_MOUNTS[@]}"; do umount "$dir" 2>/dev/null || true; done
+}
+trap 'unmount_fault_folders; kadrix_cleanup; rm -rf "$SERVICE_DIR"' EXIT
 # No sound card here: without Wine's audio drivers the player is silent
 # instead of filling the log with ALSA errors.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv="
@@ -53,6 +60,47 @@ start_upload_service() {
 }
 start_upload_service
 
+# --- fault tests (tests/e2e/FaultsTest.cpp) -------------------------------
+# A full volume and a read-only one, each holding old.png, and the service
+# in plain HTTP, which the tests' misbehaving server relays to. Mounting
+# needs root (chmod stops no write of root's): without it those tests skip.
+prepare_fault_folders() {
+    local full="$SERVICE_DIR/full" ro="$SERVICE_DIR/readonly"
+    mkdir -p "$full" "$ro"
+    if ! mount -t tmpfs -o size=1m tmpfs "$full" 2>/dev/null; then
+        echo "cannot mount a tmpfs: the full and read-only folder tests skip"
+        return 0
+    fi
+    FAULT_MOUNTS+=("$full")
+    head -c 4096 /dev/urandom >"$full/old.png"
+    dd if=/dev/zero of="$full/filler" bs=64k 2>/dev/null || true
+    mount -t tmpfs -o size=1m tmpfs "$ro"
+    FAULT_MOUNTS+=("$ro")
+    head -c 4096 /dev/urandom >"$ro/old.png"
+    mount -o remount,ro "$ro"
+    KADRIX_TEST_FULL_DIR=$(winepath -w "$full")
+    KADRIX_TEST_READONLY_DIR=$(winepath -w "$ro")
+    export KADRIX_TEST_FULL_DIR KADRIX_TEST_READONLY_DIR
+}
+prepare_fault_folders
+
+start_plain_service() {
+    local service=build/native/service/kadrix-service log="$SERVICE_DIR/plain.log" url
+    [ -x "$service" ] || return 0
+    "$service" --http --listen 127.0.0.1:0 --data "$SERVICE_DIR/plain" 2>"$log" &
+    KADRIX_STARTED_PIDS+=("$!")
+    for _ in $(seq 1 100); do
+        grep -q "ServiceUrl:" "$log" && break
+        kill -0 "$!" 2>/dev/null || break
+        sleep 0.1
+    done
+    url=$(sed -n 's/^kadrix-service listening on //p' "$log")
+    [ -n "$url" ] || { cat "$log" >&2; echo "the plain upload service did not start" >&2; return 1; }
+    export KADRIX_TEST_PLAIN_SERVICE_URL="$url"
+}
+start_plain_service
+# --- end of fault tests -----------------------------------------------------
+
 # The portable zip holds exactly what ships; the installer and the unpacked
 # folder are handed to the end-to-end tests.
 check_packages() {
@@ -78,3 +126,14 @@ check_packages
 
 echo "== end-to-end tests under Wine"
 wine build/mingw/kadrix_e2e.exe --gtest_brief=1
+
+# Xvfb cannot place a monitor left of the primary; Xorg's dummy driver can.
+echo "== end-to-end tests on two monitors"
+(
+    trap kadrix_cleanup EXIT
+    KADRIX_STARTED_PIDS=()
+    kadrix_start_xorg_monitors
+    kadrix_fresh_prefix
+    kadrix_monitors_prefix
+    KADRIX_TEST_MONITORS=1 wine build/mingw/kadrix_e2e.exe --gtest_filter='Monitors.*' --gtest_brief=1
+)

@@ -47,3 +47,99 @@ kadrix_fresh_prefix() {
     wineboot -i >/dev/null 2>&1
     wineserver -w >/dev/null 2>&1 || true
 }
+
+# Two monitors in one X display for the multi-monitor tests. Xvfb cannot
+# place its Xinerama screens (they all sit at 0,0), so this runs Xorg with
+# the dummy driver: a 1280x800 primary and a 1024x768 monitor left of and
+# above it, which Wine reports at (-1024,-200)-(0,568). RandR is off so
+# Wine takes the layout from Xinerama. Exports DISPLAY; call
+# kadrix_monitors_prefix after kadrix_fresh_prefix.
+kadrix_start_xorg_monitors() {
+    local n dir conf
+    dir=$(mktemp -d /tmp/kadrix-xorg.XXXXXX)
+    conf="$dir/xorg.conf"
+    cat >"$conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+    Option "Xinerama" "true"
+EndSection
+Section "Extensions"
+    Option "RANDR" "Disable"
+    Option "GLX" "Disable"
+EndSection
+Section "Device"
+    Identifier "Primary"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Device"
+    Identifier "Secondary"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "Any"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+EndSection
+Section "Screen"
+    Identifier "PrimaryScreen"
+    Device "Primary"
+    Monitor "Any"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1280x800"
+        Virtual 1280 800
+    EndSubSection
+EndSection
+Section "Screen"
+    Identifier "SecondaryScreen"
+    Device "Secondary"
+    Monitor "Any"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1024x768"
+        Virtual 1024 768
+    EndSubSection
+EndSection
+Section "ServerLayout"
+    Identifier "TwoMonitors"
+    Screen 0 "PrimaryScreen" Absolute 1024 200
+    Screen 1 "SecondaryScreen" Absolute 0 0
+EndSection
+CONF
+    for n in $(seq 141 190); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xorg ":$n" -config "$conf" -logfile "$dir/xorg.log" -noreset -nolisten tcp \
+            -novtswitch -keeptty >/dev/null 2>&1 &
+        local pid=$!
+        for _ in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            KADRIX_STARTED_PIDS+=("$pid")
+            export DISPLAY=":$n"
+            # Read at start; the open log outlives its name.
+            rm -rf "$dir"
+            return 0
+        fi
+    done
+    echo "could not start Xorg with two monitors (see $dir/xorg.log)" >&2
+    return 1
+}
+
+# Wine's XF86VidMode settings handler fails on the second Xinerama monitor
+# and the prefix is left with one; without it Wine lists both.
+kadrix_monitors_prefix() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXVidMode /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+}

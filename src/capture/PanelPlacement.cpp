@@ -9,15 +9,18 @@ constexpr int LeftSlack = 5;
 } // namespace
 
 TPanelPositions ComputePanelPositions(const TPanelPlacementInput& in) {
-    const TRect& rw = in.WorkArea;
+    TRect sel = RoundRect(in.Selection);
+    if (sel.Bottom < sel.Top) std::swap(sel.Top, sel.Bottom);
+    const TRect scr = sel.Offset(in.WorkArea.Left, in.WorkArea.Top);
+    // With several monitors the work area has corners no monitor shows: a
+    // bar placed by its edges could end up there, or on the next monitor.
+    const TRect& rw = in.SelectionMonitor.IsEmpty() ? in.WorkArea : in.SelectionMonitor;
+    sel = scr.Offset(-rw.Left, -rw.Top);
+
     const int w = rw.Width();
     const int h = rw.Height();
     const int tw = in.ToolsWidth, th = in.ToolsHeight;
     const int sw = in.SaveWidth, sh = in.SaveHeight;
-
-    TRect sel = RoundRect(in.Selection);
-    if (sel.Bottom < sel.Top) std::swap(sel.Top, sel.Bottom);
-    const TRect scr = sel.Offset(rw.Left, rw.Top);
 
     // The steps below are order-dependent; each sees the values the previous
     // ones left.

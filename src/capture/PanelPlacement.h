@@ -17,6 +17,9 @@ struct TPanelPlacementInput {
     // placed (taskbar included).
     TRect ToolsMonitor;
     TRect SaveMonitor;
+    // Full bounds of the monitor holding most of the selection, whose edges
+    // the bars keep to; empty means the work area's.
+    TRect SelectionMonitor;
 };
 
 // Top-left corners in screen coordinates.

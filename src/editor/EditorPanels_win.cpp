@@ -133,6 +133,8 @@ void TEditorPanels::PlacePanels() {
     in.SaveHeight = FSave.Panel().ClientHeight();
     in.ToolsMonitor = MonitorNearest(FTools.Form.ScreenBounds());
     in.SaveMonitor = MonitorNearest(FSave.Panel().ScreenBounds());
+    in.SelectionMonitor =
+        MonitorNearest(RoundRect(FSelection).Normalized().Offset(FWorkArea.Left, FWorkArea.Top));
     const TPanelPositions p = ComputePanelPositions(in);
     FTools.Form.SetPosition(p.ToolsX, p.ToolsY);
     FSave.Panel().SetPosition(p.SaveX, p.SaveY);

@@ -37,6 +37,9 @@ void TBHintForm::FormCreate() {
 void TBHintForm::FormShow() {
     if (Host()) Host()->BringToFront();
     PlaceBottomRight(*this);
+    // Every message gets its full time: one shown while an earlier show's
+    // timer ran would vanish at once, a failed save or upload unnoticed.
+    Timer1.SetEnabled(false);
     Timer1.SetEnabled(true);
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 // The notification window: one short message about a finished copy or
 // upload, bottom right, for 8 seconds. Created once, then only shown and
-// hidden. Its timer is switched on by every show but never restarted, and
-// the close button leaves it running, so a message shown while an earlier
-// show's timer still runs goes away when that timer fires.
+// hidden. Every show restarts its timer, so each message stays its full time.
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"

@@ -187,6 +187,10 @@ void TPanelSaveWindow::SendScreen(std::function<std::vector<std::uint8_t>()> enc
 }
 
 void TPanelSaveWindow::ShowNotification(const std::wstring& text) {
+    // The message is painted, not a control: as the window's name, screen
+    // readers (and test drivers) can read it.
+    if (const auto* hint = BHintForm ? dynamic_cast<TFormWindow*>(BHintForm->Host()) : nullptr)
+        ::SetWindowTextW(hint->Handle(), text.c_str());
     ::ShowNotification(text);
 }
 

@@ -8,7 +8,12 @@ const TRect AboveLeft{-1280, -200, 0, 824};
 
 TPanelPlacementInput Input(TRect work, TFloatRect sel, TRect toolsMonitor = Primary,
                            TRect saveMonitor = Primary) {
-    return {work, sel, 532, 38, 38, 157, toolsMonitor, saveMonitor};
+    return {work, sel, 532, 38, 38, 157, toolsMonitor, saveMonitor, {}};
+}
+
+TPanelPlacementInput OnMonitor(TRect selectionMonitor, TPanelPlacementInput in) {
+    in.SelectionMonitor = selectionMonitor;
+    return in;
 }
 
 TEST(PanelPlacement, Layouts) {
@@ -38,6 +43,17 @@ TEST(PanelPlacement, Layouts) {
         {"same, tools bar last on the primary",
          Input(twoMonitors, {1380, 900, 2180, 1100}),
          {368, 908, 908, 743}},
+        // The bars keep to the selection's monitor, not to the corners of
+        // the bounding rectangle that no monitor shows.
+        {"right edge of the left monitor: actions bar left of the selection",
+         OnMonitor(AboveLeft, Input(twoMonitors, {980, 350, 1240, 700}, AboveLeft, AboveLeft)),
+         {-572, 508, -346, 343}},
+        {"top of the primary below the other monitor's top: both bars on the primary",
+         OnMonitor(Primary, Input(twoMonitors, {1380, 210, 1680, 300})),
+         {0, 203, 408, 38}},
+        {"the primary given as the selection's monitor changes nothing",
+         OnMonitor(Primary, Input(twoMonitors, {1380, 300, 2180, 800})),
+         {368, 608, 908, 443}},
     };
     for (const TCase& c : cases) {
         const TPanelPositions p = ComputePanelPositions(c.In);
