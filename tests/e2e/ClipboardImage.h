@@ -1,5 +1,5 @@
 #pragma once
-// The image on the clipboard as another program pastes it (CF_DIB).
+// The clipboard as another program pastes from it: the image (CF_DIB), the text.
 #include <windows.h>
 
 #include <cstdint>
@@ -60,4 +60,16 @@ inline void EmptyTheClipboard() {
         ::EmptyClipboard();
         ::CloseClipboard();
     }
+}
+
+// The clipboard's text; empty when it holds none.
+inline std::wstring ClipboardText() {
+    if (!::OpenClipboard(nullptr)) return {};
+    std::wstring text;
+    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) text = p;
+        ::GlobalUnlock(h);
+    }
+    ::CloseClipboard();
+    return text;
 }

@@ -3,14 +3,15 @@
 // servers that break, a settings key damaged while Kadrix runs. None may
 // lose a file the user had, hang Kadrix, or pass a failure off as success.
 #include "BadServer.h" // winsock2 before <windows.h>
+#include "ClipboardImage.h"
 #include "KadrixProcess.h"
+#include "SaveDialog.h"
 #include "ScreenPattern.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <bit>
-#include <dlgs.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -28,13 +29,6 @@ const std::wstring SaveFailed =
 const std::wstring UploadFailedKept = L"Не удалось загрузить скриншот.\r\nПожалуйста, попробуйте "
                                       L"еще раз.\r\nСкриншот сохранен: ";
 const std::wstring LinkCopied = L"Ссылка на скриншот в буфере обмена.";
-
-// Set by scripts/test.sh; Wine paths and addresses.
-std::wstring EnvVar(const wchar_t* name) {
-    wchar_t buf[4096];
-    const DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
-    return n > 0 && n < 4096 ? std::wstring(buf, n) : std::wstring();
-}
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -71,30 +65,12 @@ bool IsWholePng(const std::string& b, int w, int h) {
            b.substr(b.size() - 8, 4) == "IEND";
 }
 
-void EmptyTheClipboard() {
-    if (::OpenClipboard(nullptr)) {
-        ::EmptyClipboard();
-        ::CloseClipboard();
-    }
-}
-
 bool ClipboardHasImage() {
     if (!::OpenClipboard(nullptr)) return false;
     const bool has =
         ::IsClipboardFormatAvailable(CF_DIB) || ::IsClipboardFormatAvailable(CF_BITMAP);
     ::CloseClipboard();
     return has;
-}
-
-std::wstring ClipboardText() {
-    if (!::OpenClipboard(nullptr)) return {};
-    std::wstring text;
-    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) text = p;
-        ::GlobalUnlock(h);
-    }
-    ::CloseClipboard();
-    return text;
 }
 
 int ThreadCount(DWORD pid) {
@@ -157,7 +133,7 @@ protected:
         return text.starts_with(prefix) && text.ends_with(suffix) ? text : std::wstring();
     }
     // Clicks "save", types the full path into the dialog; returns the dialog.
-    HWND FillSaveDialog(const fs::path& file) {
+    HWND OpenSaveDialog(const fs::path& file) {
         HWND panel = nullptr;
         EXPECT_TRUE(WaitUntil([&] {
             panel = FKadrix->FindWindowOfClass(L"TPanelSave");
@@ -166,36 +142,12 @@ protected:
         RECT rc{};
         ::GetWindowRect(panel, &rc);
         ClickAt(rc.left + 19, rc.top + 90);
-        HWND dialog = nullptr;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                for (HWND wnd : FKadrix->Windows()) {
-                    wchar_t cls[64];
-                    if (::IsWindowVisible(wnd) && ::GetClassNameW(wnd, cls, 64) &&
-                        std::wstring(cls) == L"#32770")
-                        dialog = wnd;
-                }
-                return dialog != nullptr;
-            },
-            10s))
-            << "no save dialog";
-        if (!dialog) return nullptr;
-        // Explorer-style dialogs keep the name box as an edit inside a combo.
-        HWND box = ::GetDlgItem(dialog, cmb13);
-        if (HWND edit = box ? ::FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr) box = edit;
-        if (!box) box = ::GetDlgItem(dialog, edt1);
-        EXPECT_NE(box, nullptr) << "no file name box";
-        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        ::SetForegroundWindow(dialog);
-        std::this_thread::sleep_for(200ms);
-        return dialog;
+        return ::FillSaveDialog(*FKadrix, file);
     }
     void SaveThroughDialog(const fs::path& file) {
-        HWND dialog = FillSaveDialog(file);
+        HWND dialog = OpenSaveDialog(file);
         ASSERT_NE(dialog, nullptr);
-        TapKey(VK_RETURN);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(dialog); }, 10s))
-            << "the dialog stayed open";
+        ASSERT_TRUE(SubmitSaveDialog(dialog)) << "the dialog stayed open";
     }
 };
 
@@ -237,7 +189,7 @@ TEST_F(Faults, AKillDuringASaveLeavesTheOldFileOrTheWholeNewOne) {
         std::ofstream(file, std::ios::binary).write(old.data(), std::streamsize(old.size()));
         StartKadrix();
         Select(20, 20, 20 + w, 20 + h);
-        HWND dialog = FillSaveDialog(file);
+        HWND dialog = OpenSaveDialog(file);
         ASSERT_NE(dialog, nullptr);
         TapKey(VK_RETURN);
         const auto start = std::chrono::steady_clock::now();

@@ -167,3 +167,9 @@ void MoveMouseTo(int x, int y) {
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof in);
 }
+
+std::wstring EnvVar(const wchar_t* name) {
+    wchar_t buf[4096];
+    const DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
+    return n > 0 && n < 4096 ? std::wstring(buf, n) : std::wstring();
+}

@@ -35,6 +35,8 @@ private:
 };
 
 std::wstring BuildDir();
+// An environment variable (scripts/test.sh passes Wine paths and addresses); empty when unset.
+std::wstring EnvVar(const wchar_t* name);
 // Polls pred every 20 ms until it holds or the timeout passes.
 bool WaitUntil(const std::function<bool()>& pred,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));

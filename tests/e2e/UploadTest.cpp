@@ -1,6 +1,8 @@
 // Upload to the loopback service and save-as through the real dialog, as a
 // user finishes a capture with the actions panel.
+#include "ClipboardImage.h"
 #include "KadrixProcess.h"
+#include "SaveDialog.h"
 #include "ScreenPattern.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +10,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <dlgs.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -17,13 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Set by scripts/test.sh, which runs the service natively; paths are Wine paths.
-std::wstring EnvVar(const wchar_t* name) {
-    wchar_t buf[4096];
-    const DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
-    return n > 0 && n < 4096 ? std::wstring(buf, n) : std::wstring();
-}
-
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -119,17 +113,6 @@ void TrustCertificate(const fs::path& pemFile) {
     ASSERT_TRUE(added);
 }
 
-std::optional<std::wstring> ClipboardText() {
-    if (!::OpenClipboard(nullptr)) return std::nullopt;
-    std::optional<std::wstring> text;
-    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) text = p;
-        ::GlobalUnlock(h);
-    }
-    ::CloseClipboard();
-    return text;
-}
-
 std::set<std::wstring> StoredImages(const fs::path& dir) {
     std::set<std::wstring> names;
     std::error_code ec;
@@ -207,30 +190,9 @@ protected:
     // Types the full path into the open save dialog's name box and presses Enter.
     void SaveThroughDialog(const fs::path& file) {
         ClickPanel(71, 109);
-        HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (HWND wnd : FKadrix->Windows()) {
-                    wchar_t cls[64];
-                    if (::IsWindowVisible(wnd) && ::GetClassNameW(wnd, cls, 64) &&
-                        std::wstring(cls) == L"#32770")
-                        dialog = wnd;
-                }
-                return dialog != nullptr;
-            },
-            10s))
-            << "no save dialog";
-        // The name box is an edit inside a combo in explorer-style dialogs.
-        HWND box = ::GetDlgItem(dialog, cmb13);
-        if (HWND edit = box ? ::FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr) box = edit;
-        if (!box) box = ::GetDlgItem(dialog, edt1);
-        ASSERT_NE(box, nullptr) << "no file name box";
-        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        ::SetForegroundWindow(dialog);
-        std::this_thread::sleep_for(200ms);
-        TapKey(VK_RETURN);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(dialog); }, 10s))
-            << "the dialog stayed open";
+        HWND dialog = FillSaveDialog(*FKadrix, file);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(SubmitSaveDialog(dialog)) << "the dialog stayed open";
     }
 
     fs::path FDir;
@@ -253,7 +215,7 @@ TEST_F(Upload, StoresTheImageAndPutsTheLinkOnTheClipboard) {
     std::wstring link;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            link = ClipboardText().value_or(L"");
+            link = ClipboardText();
             return link.starts_with(url + L"/s/");
         },
         20s))
