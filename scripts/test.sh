@@ -38,22 +38,29 @@ kadrix_fresh_prefix
 echo "== portable unit tests under Wine"
 wine build/mingw/kadrix_unit_tests.exe --gtest_brief=1
 
-# The upload tests need the service: port 0 lets it pick a free one, which it
-# prints; its self-signed certificate is what the tests trust in the prefix.
-start_upload_service() {
-    local service=build/native/service/kadrix-service log="$SERVICE_DIR/service.log"
-    [ -x "$service" ] || { echo "no $service: upload tests skip"; return 0; }
-    "$service" --listen 127.0.0.1:0 --data "$SERVICE_DIR/data" 2>"$log" &
+# Starts the upload service (its log, its data folder, more options) on a
+# free port it picks and prints; sets SERVICE_URL, empty when it did not start.
+SERVICE=build/native/service/kadrix-service
+start_service() {
+    local log=$1 data=$2
+    shift 2
+    "$SERVICE" "$@" --listen 127.0.0.1:0 --data "$data" 2>"$log" &
     KADRIX_STARTED_PIDS+=("$!")
     for _ in $(seq 1 100); do
         grep -q "ServiceUrl:" "$log" && break
         kill -0 "$!" 2>/dev/null || break
         sleep 0.1
     done
-    local url
-    url=$(sed -n 's/^kadrix-service listening on //p' "$log")
-    [ -n "$url" ] || { cat "$log" >&2; echo "the upload service did not start" >&2; return 1; }
-    export KADRIX_TEST_SERVICE_URL="$url"
+    SERVICE_URL=$(sed -n 's/^kadrix-service listening on //p' "$log")
+    [ -n "$SERVICE_URL" ] || { cat "$log" >&2; echo "the upload service did not start" >&2; return 1; }
+}
+
+# The upload tests need the service; its self-signed certificate is what the
+# tests trust in the prefix.
+start_upload_service() {
+    [ -x "$SERVICE" ] || { echo "no $SERVICE: upload tests skip"; return 0; }
+    start_service "$SERVICE_DIR/service.log" "$SERVICE_DIR/data"
+    export KADRIX_TEST_SERVICE_URL="$SERVICE_URL"
     KADRIX_TEST_SERVICE_DATA=$(winepath -w "$SERVICE_DIR/data")
     KADRIX_TEST_SERVICE_CERT=$(winepath -w "$SERVICE_DIR/data/tls/cert.pem")
     export KADRIX_TEST_SERVICE_DATA KADRIX_TEST_SERVICE_CERT
@@ -85,18 +92,9 @@ prepare_fault_folders() {
 prepare_fault_folders
 
 start_plain_service() {
-    local service=build/native/service/kadrix-service log="$SERVICE_DIR/plain.log" url
-    [ -x "$service" ] || return 0
-    "$service" --http --listen 127.0.0.1:0 --data "$SERVICE_DIR/plain" 2>"$log" &
-    KADRIX_STARTED_PIDS+=("$!")
-    for _ in $(seq 1 100); do
-        grep -q "ServiceUrl:" "$log" && break
-        kill -0 "$!" 2>/dev/null || break
-        sleep 0.1
-    done
-    url=$(sed -n 's/^kadrix-service listening on //p' "$log")
-    [ -n "$url" ] || { cat "$log" >&2; echo "the plain upload service did not start" >&2; return 1; }
-    export KADRIX_TEST_PLAIN_SERVICE_URL="$url"
+    [ -x "$SERVICE" ] || return 0
+    start_service "$SERVICE_DIR/plain.log" "$SERVICE_DIR/plain" --http
+    export KADRIX_TEST_PLAIN_SERVICE_URL="$SERVICE_URL"
 }
 start_plain_service
 # --- end of fault tests -----------------------------------------------------

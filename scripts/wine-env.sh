@@ -18,23 +18,26 @@ kadrix_cleanup() {
     if [ -n "${KADRIX_OWN_PREFIX:-}" ] && [ -d "$KADRIX_OWN_PREFIX" ]; then rm -rf "$KADRIX_OWN_PREFIX"; fi
 }
 
+# True once the X server (pid) listens on display n, which becomes DISPLAY.
+kadrix_x_server_up() {
+    local pid=$1 n=$2
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] || return 1
+    KADRIX_STARTED_PIDS+=("$pid")
+    export DISPLAY=":$n"
+}
+
 # Starts Xvfb on the first free display number and exports DISPLAY.
 kadrix_start_xvfb() {
     local size="${1:-1280x800x24}" n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
-        local pid=$!
-        for _ in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            KADRIX_STARTED_PIDS+=("$pid")
-            export DISPLAY=":$n"
-            return 0
-        fi
+        kadrix_x_server_up "$!" "$n" && return 0
     done
     echo "could not start Xvfb" >&2
     return 1
@@ -118,15 +121,7 @@ CONF
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xorg ":$n" -config "$conf" -logfile "$dir/xorg.log" -noreset -nolisten tcp \
             -novtswitch -keeptty >/dev/null 2>&1 &
-        local pid=$!
-        for _ in $(seq 1 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            KADRIX_STARTED_PIDS+=("$pid")
-            export DISPLAY=":$n"
+        if kadrix_x_server_up "$!" "$n"; then
             # Read at start; the open log outlives its name.
             rm -rf "$dir"
             return 0
