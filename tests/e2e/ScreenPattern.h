@@ -95,24 +95,31 @@ inline std::uint32_t ScreenPixel(int x, int y) {
     return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-// Under X the pointer warps of SendInput come back as motion events a little
-// later; pausing between the steps keeps them in order, as a hand would.
-inline void DragMouse(int x0, int y0, int x1, int y1) {
+// The pauses of a drag. Under X the pointer warps of SendInput come back as
+// motion events a little later; pausing between the steps keeps them in
+// order, as a hand would.
+struct TDragPace {
+    std::chrono::milliseconds First{200}, Settle{300}, Press{100}, Step{60}, Hold{200},
+        Release{100};
+    int Steps = 8;
+};
+
+inline void DragMouse(int x0, int y0, int x1, int y1, const TDragPace& pace = {}) {
     // A window just mapped reports X's own pointer position once: move
     // twice so the press lands where intended.
     MoveMouseTo(x0 + 1, y0 + 1);
-    std::this_thread::sleep_for(200ms);
+    std::this_thread::sleep_for(pace.First);
     MoveMouseTo(x0, y0);
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(pace.Settle);
     SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(100ms);
-    for (int i = 1; i <= 8; ++i) {
-        MoveMouseTo(x0 + (x1 - x0) * i / 8, y0 + (y1 - y0) * i / 8);
-        std::this_thread::sleep_for(60ms);
+    std::this_thread::sleep_for(pace.Press);
+    for (int i = 1; i <= pace.Steps; ++i) {
+        MoveMouseTo(x0 + (x1 - x0) * i / pace.Steps, y0 + (y1 - y0) * i / pace.Steps);
+        std::this_thread::sleep_for(pace.Step);
     }
-    std::this_thread::sleep_for(200ms);
+    std::this_thread::sleep_for(pace.Hold);
     SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(pace.Release);
 }
 
 inline bool ScreenPixelBecomes(int x, int y, std::uint32_t expected) {

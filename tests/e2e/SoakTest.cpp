@@ -137,21 +137,9 @@ TUsage UsageOf(const TKadrixProcess& p) {
     return u;
 }
 
-// A stroke at a hand's pace but without the pauses of DragMouse: only the
-// first press after the overlay maps needs the double move.
+// A stroke at a hand's pace but without the long pauses of a first drag.
 void Stroke(int x0, int y0, int x1, int y1) {
-    MoveMouseTo(x0 + 1, y0 + 1);
-    std::this_thread::sleep_for(40ms);
-    MoveMouseTo(x0, y0);
-    std::this_thread::sleep_for(40ms);
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
-    std::this_thread::sleep_for(30ms);
-    for (int i = 1; i <= 4; ++i) {
-        MoveMouseTo(x0 + (x1 - x0) * i / 4, y0 + (y1 - y0) * i / 4);
-        std::this_thread::sleep_for(30ms);
-    }
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    std::this_thread::sleep_for(40ms);
+    DragMouse(x0, y0, x1, y1, {40ms, 40ms, 30ms, 30ms, 0ms, 40ms, 4});
 }
 
 int Cycles() {
