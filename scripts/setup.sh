@@ -6,13 +6,14 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config dpkg-dev clang-format
+  build-essential cmake ninja-build pkg-config dpkg-dev clang-format ccache
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb x11-xserver-utils xdotool imagemagick nsis nasm zip unzip
   xserver-xorg-core xserver-xorg-video-dummy # two monitors for the monitor tests
   fonts-noto-core fonts-roboto-unhinted fonts-open-sans
   zlib1g-dev libjpeg-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev locales
   libpng-dev
+  stress # the soak under load
   googletest libgtest-dev libbenchmark-dev libcairo2-dev
   clang libclang-rt-14-dev # libFuzzer and the sanitizers: scripts/fuzz.sh
 )

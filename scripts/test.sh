@@ -1,45 +1,68 @@
 #!/usr/bin/env bash
-# Runs every test: native unit tests (sanitizers on), the same portable tests
-# built with MinGW under Wine, then the end-to-end tests of Kadrix.exe under
-# Wine + Xvfb against the upload service on loopback. Installs and builds
-# what is missing first.
+# Runs every test: native unit tests (sanitizers on), the fuzz targets on
+# their stored inputs, the same portable tests built with MinGW under Wine,
+# then the end-to-end tests of Kadrix.exe under Wine, in two shards side by
+# side (each its own X server and prefix; the second also takes the
+# two-monitor display) against the upload service on loopback. Installs and
+# builds what is missing first, and prints where the time went at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
 
-echo "== native build and unit tests"
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native -j"$(nproc)"
+STAGE_LINES=()
+STAGE_NOW=""
+RUN_START=$SECONDS
+# stage "name" command...: runs the command as one timed step of the run.
+stage() {
+    local name=$1 t0=$SECONDS
+    shift
+    STAGE_NOW=$name
+    echo "== $name"
+    "$@"
+    STAGE_LINES+=("$(printf '%6ds  %s' $((SECONDS - t0)) "$name")")
+    STAGE_NOW=""
+}
+print_breakdown() {
+    echo "== time breakdown"
+    printf '%s\n' "${STAGE_LINES[@]}"
+    [ -z "$STAGE_NOW" ] || echo "        (stopped in: $STAGE_NOW)"
+    printf '%6ds  total\n' $((SECONDS - RUN_START))
+}
 
-echo "== fuzz targets on their stored inputs"
-KADRIX_FUZZ_SHORT_SECONDS=${KADRIX_FUZZ_SHORT_SECONDS:-10} bash scripts/fuzz.sh --short
+stage "setup" bash scripts/setup.sh
 
-echo "== MinGW build"
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw
+build_native() {
+    cmake --preset native >/dev/null
+    cmake --build --preset native
+}
+stage "native build" build_native
+stage "native unit and service tests" ctest --preset native -j"$(nproc)"
+stage "fuzz targets on their stored inputs" \
+    env KADRIX_FUZZ_SHORT_SECONDS="${KADRIX_FUZZ_SHORT_SECONDS:-10}" bash scripts/fuzz.sh --short
 
-echo "== packages"
-KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
+# What the tests run and ship; the benchmarks and the developer view build
+# with the preset's default target.
+build_mingw() {
+    cmake --preset mingw >/dev/null
+    cmake --build --preset mingw --target Kadrix kadrix_unit_tests kadrix_e2e
+}
+stage "MinGW build" build_mingw
+stage "packages" env KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
 
 source scripts/wine-env.sh
 SERVICE_DIR=$(mktemp -d /tmp/kadrix-service.XXXXXX)
+ARTIFACTS="$PWD/build/e2e-failures"
+rm -rf "$ARTIFACTS"
 FAULT_MOUNTS=()
 unmount_fault_folders() {
     for dir in "${FAULT_MOUNTS[@]}"; do umount "$dir" 2>/dev/null || true; done
 }
-trap 'unmount_fault_folders; kadrix_cleanup; rm -rf "$SERVICE_DIR"' EXIT
+trap 'unmount_fault_folders; kadrix_cleanup; rm -rf "$SERVICE_DIR"; print_breakdown' EXIT
 # No sound card here: without Wine's audio drivers the player is silent
 # instead of filling the log with ALSA errors.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv="
-kadrix_start_xvfb 1280x800x24
-kadrix_fresh_prefix
-
-echo "== portable unit tests under Wine"
-wine build/mingw/kadrix_unit_tests.exe --gtest_brief=1
 
 # Starts the upload service (its log, its data folder, more options) on a
-# free port it picks and prints; sets SERVICE_URL, empty when it did not start.
+# free port it picks and prints; sets SERVICE_URL.
 SERVICE=build/native/service/kadrix-service
 start_service() {
     local log=$1 data=$2
@@ -56,21 +79,21 @@ start_service() {
 }
 
 # The upload tests need the service; its self-signed certificate is what the
-# tests trust in the prefix.
-start_upload_service() {
-    [ -x "$SERVICE" ] || { echo "no $SERVICE: upload tests skip"; return 0; }
+# tests trust in the prefix. The fault tests relay to a second one in plain
+# HTTP. Paths reach the driver as Wine paths (Z: is /).
+start_upload_services() {
+    [ -x "$SERVICE" ] || { echo "no $SERVICE" >&2; return 1; }
     start_service "$SERVICE_DIR/service.log" "$SERVICE_DIR/data"
     export KADRIX_TEST_SERVICE_URL="$SERVICE_URL"
-    KADRIX_TEST_SERVICE_DATA=$(winepath -w "$SERVICE_DIR/data")
-    KADRIX_TEST_SERVICE_CERT=$(winepath -w "$SERVICE_DIR/data/tls/cert.pem")
-    export KADRIX_TEST_SERVICE_DATA KADRIX_TEST_SERVICE_CERT
+    export KADRIX_TEST_SERVICE_DATA="Z:${SERVICE_DIR//\//\\}\\data"
+    export KADRIX_TEST_SERVICE_CERT="Z:${SERVICE_DIR//\//\\}\\data\\tls\\cert.pem"
+    start_service "$SERVICE_DIR/plain.log" "$SERVICE_DIR/plain" --http
+    export KADRIX_TEST_PLAIN_SERVICE_URL="$SERVICE_URL"
 }
-start_upload_service
 
-# --- fault tests (tests/e2e/FaultsTest.cpp) -------------------------------
-# A full volume and a read-only one, each holding old.png, and the service
-# in plain HTTP, which the tests' misbehaving server relays to. Mounting
-# needs root (chmod stops no write of root's): without it those tests skip.
+# A full volume and a read-only one, each holding old.png, for the fault
+# tests. Mounting needs root (chmod stops no write of root's): without it
+# those tests skip, or fail when CI is set.
 prepare_fault_folders() {
     local full="$SERVICE_DIR/full" ro="$SERVICE_DIR/readonly"
     mkdir -p "$full" "$ro"
@@ -85,19 +108,8 @@ prepare_fault_folders() {
     FAULT_MOUNTS+=("$ro")
     head -c 4096 /dev/urandom >"$ro/old.png"
     mount -o remount,ro "$ro"
-    KADRIX_TEST_FULL_DIR=$(winepath -w "$full")
-    KADRIX_TEST_READONLY_DIR=$(winepath -w "$ro")
-    export KADRIX_TEST_FULL_DIR KADRIX_TEST_READONLY_DIR
+    export KADRIX_TEST_FULL_DIR="Z:${full//\//\\}" KADRIX_TEST_READONLY_DIR="Z:${ro//\//\\}"
 }
-prepare_fault_folders
-
-start_plain_service() {
-    [ -x "$SERVICE" ] || return 0
-    start_service "$SERVICE_DIR/plain.log" "$SERVICE_DIR/plain" --http
-    export KADRIX_TEST_PLAIN_SERVICE_URL="$SERVICE_URL"
-}
-start_plain_service
-# --- end of fault tests -----------------------------------------------------
 
 # The portable zip holds exactly what ships; the installer and the unpacked
 # folder are handed to the end-to-end tests.
@@ -116,22 +128,95 @@ check_packages() {
         diff <(echo "$expected") <(echo "$actual") >&2 || true
         return 1
     fi
-    KADRIX_TEST_SETUP=$(winepath -w "build/dist/Kadrix-$version-setup.exe")
-    KADRIX_TEST_PORTABLE=$(winepath -w "$dir/Kadrix-$version")
-    export KADRIX_TEST_SETUP KADRIX_TEST_PORTABLE
+    local setup="$PWD/build/dist/Kadrix-$version-setup.exe" portable="$dir/Kadrix-$version"
+    export KADRIX_TEST_SETUP="Z:${setup//\//\\}" KADRIX_TEST_PORTABLE="Z:${portable//\//\\}"
 }
-check_packages
 
-echo "== end-to-end tests under Wine"
-wine build/mingw/kadrix_e2e.exe --gtest_brief=1
+prepare_e2e() {
+    start_upload_services
+    prepare_fault_folders
+    check_packages
+    export KADRIX_TEST_ARTIFACTS="Z:${ARTIFACTS//\//\\}"
+}
+stage "services, mounts and packages for the e2e tests" prepare_e2e
 
-# Xvfb cannot place a monitor left of the primary; Xorg's dummy driver can.
-echo "== end-to-end tests on two monitors"
-(
-    trap kadrix_cleanup EXIT
-    KADRIX_STARTED_PIDS=()
-    kadrix_start_xorg_monitors
-    kadrix_fresh_prefix
-    kadrix_monitors_prefix
-    KADRIX_TEST_MONITORS=1 wine build/mingw/kadrix_e2e.exe --gtest_filter='Monitors.*' --gtest_brief=1
-)
+# The two shards take about the same time; every suite is in exactly one
+# (the check below). Screenshots only makes the guide's pictures.
+SHARD_A='Capture.*:Annotate.*:Editor.*:TextTool.*:Output.*:SaveAs.*:MouseChord.*:Widgets.*:Installer.*'
+LOADED='Soak.*' # on shard a, with every core kept busy
+SHARD_B='Foundation.*:Settings.*:Upload.*:Companions.*:Faults.*:Exit.*'
+MONITORS='Monitors.*'
+E2E_LOGS="$PWD/build/e2e-logs"
+mkdir -p "$E2E_LOGS"
+
+check_shards() {
+    local suites missing=""
+    suites=$(sed -n 's/^TEST\(_F\)\{0,1\}(\([A-Za-z0-9_]*\),.*/\2/p' tests/e2e/*.cpp | sort -u)
+    for suite in $suites; do
+        case ":$SHARD_A:$SHARD_B:$LOADED:$MONITORS:Screenshots.*:" in
+        *":$suite.*:"*) ;;
+        *) missing="$missing $suite" ;;
+        esac
+    done
+    [ -z "$missing" ] || { echo "e2e suites in no shard:$missing" >&2; return 1; }
+}
+
+# One shard: its own X server and prefix; prints its log when it fails.
+run_shard() {
+    local name=$1 filter=$2 log="$E2E_LOGS/$1.log"
+    (
+        trap kadrix_cleanup EXIT
+        KADRIX_STARTED_PIDS=()
+        t0=$SECONDS
+        kadrix_start_xvfb 1280x800x24
+        kadrix_fresh_prefix
+        if [ "$name" = b ]; then
+            echo "-- portable unit tests under Wine"
+            wine build/mingw/kadrix_unit_tests.exe --gtest_brief=1
+        fi
+        echo "-- end-to-end tests"
+        wine build/mingw/kadrix_e2e.exe --gtest_filter="$filter"
+        if [ "$name" = a ]; then
+            echo "-- the soak with every core busy"
+            stress --cpu "$(nproc)" >/dev/null 2>&1 &
+            KADRIX_STARTED_PIDS+=("$!")
+            wine build/mingw/kadrix_e2e.exe --gtest_filter="$LOADED"
+        fi
+        if [ "$name" = b ]; then
+            kadrix_cleanup
+            KADRIX_STARTED_PIDS=()
+            # Xvfb cannot place a monitor left of the primary; Xorg's dummy driver can.
+            echo "-- end-to-end tests on two monitors"
+            kadrix_start_xorg_monitors
+            kadrix_fresh_prefix
+            kadrix_monitors_prefix
+            kadrix_root_pattern
+            KADRIX_TEST_MONITORS=1 wine build/mingw/kadrix_e2e.exe --gtest_filter="$MONITORS"
+        fi
+        echo "-- shard $name: $((SECONDS - t0)) s"
+    ) >"$log" 2>&1
+}
+
+run_e2e() {
+    check_shards
+    local a b failed=0
+    run_shard a "$SHARD_A" &
+    a=$!
+    run_shard b "$SHARD_B" &
+    b=$!
+    wait "$a" || failed=1
+    wait "$b" || failed=1
+    for shard in a b; do
+        echo "-- shard $shard (full log: build/e2e-logs/$shard.log)"
+        if [ "$failed" = 1 ]; then
+            cat "$E2E_LOGS/$shard.log"
+        else
+            grep -E '^(\[       OK \]|\[  SKIPPED \]|\[  PASSED  \]|\[soak\]|-- )' "$E2E_LOGS/$shard.log"
+        fi
+    done
+    if [ "$failed" = 1 ]; then
+        [ -d "$ARTIFACTS" ] && echo "screen grabs of the failed checks: $ARTIFACTS"
+        return 1
+    fi
+}
+stage "end-to-end tests under Wine (two shards)" run_e2e

@@ -12,6 +12,7 @@ kadrix_cleanup() {
         wineserver -w >/dev/null 2>&1 || true
     fi
     for pid in "${KADRIX_STARTED_PIDS[@]}"; do
+        pkill -P "$pid" >/dev/null 2>&1 || true # stress's workers, say
         kill "$pid" >/dev/null 2>&1 || true
         wait "$pid" 2>/dev/null || true
     done
@@ -44,11 +45,27 @@ kadrix_start_xvfb() {
 }
 
 # A fresh, temporary prefix: tests never depend on what an earlier run left.
+# Booting one takes Wine a while, so a booted prefix is kept per Wine version
+# (made once, under a lock: shards start side by side) and copied.
 kadrix_fresh_prefix() {
+    local cache="${KADRIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kadrix}" version template
+    version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' _)
+    template="$cache/wine-prefix/$version"
+    mkdir -p "$cache/wine-prefix"
+    (
+        flock 9
+        if [ ! -f "$template/.booted" ]; then
+            rm -rf "$template"
+            mkdir -p "$template"
+            WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$template" wineserver -w >/dev/null 2>&1 || true
+            touch "$template/.booted"
+        fi
+    ) 9>"$cache/wine-prefix/.lock"
     KADRIX_OWN_PREFIX=$(mktemp -d /tmp/kadrix-wine.XXXXXX)
+    cp -a "$template/." "$KADRIX_OWN_PREFIX/"
+    rm -f "$KADRIX_OWN_PREFIX/.booted"
     export WINEPREFIX="$KADRIX_OWN_PREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1 || true
 }
 
 # Two monitors in one X display for the multi-monitor tests. Xvfb cannot
@@ -129,6 +146,32 @@ CONF
     done
     echo "could not start Xorg with two monitors (see $dir/xorg.log)" >&2
     return 1
+}
+
+# The monitor tests' picture as the X root window's background, which the X
+# server repaints by itself wherever a window uncovers it: on this display a
+# Wine window on the second screen is not repainted once the overlay has
+# covered it. Pixel (x, y) of the root is the tests' Pattern(x, y).
+kadrix_root_pattern() {
+    local w=2304 h=1000 dir
+    dir=$(mktemp -d /tmp/kadrix-pattern.XXXXXX)
+    perl -e 'for $y (0..$ARGV[1]-1) { for $x (0..$ARGV[0]-1) {
+        print pack("CCC", ($x * 7) & 255, ($y * 5) & 255, (($x + $y) * 3) & 255) } }' \
+        "$w" "$h" >"$dir/pattern.rgb"
+    convert -size "${w}x$h" -depth 8 "rgb:$dir/pattern.rgb" "$dir/pattern.png"
+    display -window root "$dir/pattern.png" >/dev/null 2>&1 &
+    KADRIX_STARTED_PIDS+=("$!")
+    # Shown once pixel (5, 7) is Pattern(5, 7).
+    local shown=""
+    for _ in $(seq 1 100); do
+        if import -window root -crop 1x1+5+7 -depth 8 txt:- 2>/dev/null | grep -q '#232324'; then
+            shown=1
+            break
+        fi
+        sleep 0.1
+    done
+    rm -rf "$dir"
+    [ -n "$shown" ] || { echo "the root window did not take the pattern" >&2; return 1; }
 }
 
 # Wine's XF86VidMode settings handler fails on the second Xinerama monitor

@@ -11,7 +11,35 @@
 
 #include <shellapi.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
 namespace {
+using namespace std::chrono_literals;
+
+// From the request to exit, the rest of the shutdown may take this long;
+// then the process ends anyway (a worker inside a request, a window the
+// system is slow to take down, the shell slow to drop the tray icon).
+constexpr auto ExitDeadline = 2s;
+// What the shell gets to remove the tray icon.
+constexpr DWORD TrayDeleteWaitMs = 1000;
+
+void ArmExitDeadline() noexcept {
+    static std::atomic_flag armed;
+    if (armed.test_and_set()) return;
+    try {
+        std::thread([] {
+            std::this_thread::sleep_for(ExitDeadline);
+            ::TerminateProcess(::GetCurrentProcess(), 0);
+        }).detach();
+    } catch (...) {
+        // No thread: the shutdown runs unguarded, as before.
+    }
+}
+
 constexpr UINT WM_TRAYICON = WM_APP + 1;
 constexpr UINT WM_CAPTUREREQUEST = WM_APP + 2;
 constexpr UINT TrayIconId = 1;
@@ -65,12 +93,37 @@ void TOrvik_Kadrix_MainForm::AddTrayIcon() {
 
 void TOrvik_Kadrix_MainForm::RemoveTrayIcon() noexcept {
     if (!FTrayAdded) return;
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = Handle();
-    nid.uID = TrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &nid);
     FTrayAdded = false;
+    auto nid = std::make_shared<NOTIFYICONDATAW>();
+    nid->cbSize = sizeof(NOTIFYICONDATAW);
+    nid->hWnd = Handle();
+    nid->uID = TrayIconId;
+    // The shell answers when it likes (Wine's waits for its tray window to
+    // unmap, seconds without a window manager): asked from a thread of its
+    // own, it holds the exit a second at most. Messages the shell sends
+    // meanwhile are answered.
+    try {
+        const auto done =
+            std::make_shared<unique_handle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!*done) throw std::runtime_error("CreateEvent failed");
+        std::thread([nid, done] {
+            ::Shell_NotifyIconW(NIM_DELETE, nid.get());
+            ::SetEvent(done->get());
+        }).detach();
+        const HANDLE wait = done->get();
+        const DWORD end = ::GetTickCount() + TrayDeleteWaitMs;
+        for (;;) {
+            const DWORD now = ::GetTickCount();
+            const DWORD left = int(end - now) > 0 ? end - now : 0;
+            if (::MsgWaitForMultipleObjects(1, &wait, FALSE, left, QS_SENDMESSAGE) !=
+                WAIT_OBJECT_0 + 1)
+                break;
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    } catch (...) {
+        ::Shell_NotifyIconW(NIM_DELETE, nid.get());
+    }
 }
 
 LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -113,10 +166,10 @@ LRESULT TOrvik_Kadrix_MainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
         // The installer and the uninstaller ask a running copy to exit this
         // way: the same clean exit as "Выход".
-        ::PostQuitMessage(0);
+        Quit();
         return 0;
     case WM_ENDSESSION:
-        if (wParam) ::PostQuitMessage(0);
+        if (wParam) Quit();
         return 0;
     }
     return DefaultProc(msg, wParam, lParam);
@@ -202,7 +255,10 @@ bool TOrvik_Kadrix_MainForm::ShowWelcomeModal() {
 }
 
 void TOrvik_Kadrix_MainForm::Quit() {
+    // An open tray menu runs its own loop, which would keep the quit waiting.
+    ::EndMenu();
     ::PostQuitMessage(0);
+    ArmExitDeadline();
 }
 
 LRESULT CALLBACK TOrvik_Kadrix_MainForm::MouseChordHook(int code, WPARAM wParam,

@@ -77,6 +77,7 @@ public:
                 const ITEMIDLIST* p = NodeOf(c)->Pidl.get();
                 if (::ILIsEqual(p, target.get())) {
                     Select(c);
+                    FChosen = true;
                     return;
                 }
                 if (::ILIsParent(p, target.get(), FALSE)) {
@@ -88,14 +89,13 @@ public:
         }
     }
 
-    void FocusTree() {
-        ::SetFocus(FTree.get());
-        if (!TreeView_GetSelection(FTree.get())) Select(FRoot);
-    }
+    void FocusTree() { ::SetFocus(FTree.get()); }
 
     std::optional<std::wstring> SelectedPath() override {
+        // The tree may put its caret on the first item by itself when it
+        // gets the focus: that is no folder the user picked.
         const HTREEITEM sel = TreeView_GetSelection(FTree.get());
-        if (!sel) return std::nullopt;
+        if (!sel || !FChosen) return std::nullopt;
         wchar_t path[MAX_PATH] = {};
         if (!::SHGetPathFromIDListW(NodeOf(sel)->Pidl.get(), path) || !path[0]) return std::nullopt;
         return std::wstring(path);
@@ -114,6 +114,11 @@ protected:
                     const auto* tv = reinterpret_cast<const NMTREEVIEWW*>(lParam);
                     if (tv->action & TVE_EXPAND) Load(tv->itemNew.hItem);
                     return FALSE;
+                }
+                if (hdr->code == TVN_SELCHANGEDW) {
+                    const UINT action = reinterpret_cast<const NMTREEVIEWW*>(lParam)->action;
+                    if (action == TVC_BYMOUSE || action == TVC_BYKEYBOARD) FChosen = true;
+                    return 0;
                 }
                 if (hdr->code == NM_RETURN) {
                     FForm.SaveClick();
@@ -225,6 +230,7 @@ private:
     com_ptr<IShellFolder> FDesktop;
     std::vector<std::unique_ptr<TNode>> FNodes;
     HTREEITEM FRoot = nullptr;
+    bool FChosen = false; // preselected, or picked by mouse or keyboard
 };
 
 class TNullPlatform final : public TSelectDirPlatform {

@@ -7,29 +7,44 @@
 #include <vector>
 
 namespace {
-// Opened for the scope's lifetime, emptied and owned by owner.
+// How long a copy waits for another program to let the clipboard go.
+constexpr DWORD ClipboardWaitMs = 2500;
+
+// Waits ms while answering messages sent to this thread's windows: the
+// program holding the clipboard may be waiting on one of them (the old
+// owner's WM_DESTROYCLIPBOARD, a render request), and a plain sleep would
+// hold both until one gives up.
+void WaitAnswering(DWORD ms) {
+    const DWORD end = ::GetTickCount() + ms;
+    for (DWORD now = ::GetTickCount(); int(end - now) > 0; now = ::GetTickCount()) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_SENDMESSAGE) !=
+            WAIT_OBJECT_0)
+            return;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Opened for the scope's lifetime, emptied and owned by owner. Another
+// program may hold the clipboard for a moment (a clipboard manager reading
+// what was just copied): it is tried again until ClipboardWaitMs have passed.
 class TOpenClipboard {
 public:
     explicit TOpenClipboard(HWND owner) {
-        for (int attempt = 0; attempt < 10; ++attempt) {
+        const DWORD start = ::GetTickCount();
+        for (;;) {
             if (::OpenClipboard(owner)) {
-                FOpen = true;
-                break;
+                if (::EmptyClipboard()) return;
+                ::CloseClipboard();
             }
-            ::Sleep(100);
+            if (::GetTickCount() - start >= ClipboardWaitMs) break;
+            WaitAnswering(20);
         }
-        if (!FOpen) throw std::runtime_error("the clipboard is held by another program");
-        if (!::EmptyClipboard()) {
-            ::CloseClipboard();
-            throw std::runtime_error("EmptyClipboard failed");
-        }
+        throw std::runtime_error("the clipboard is held by another program");
     }
     ~TOpenClipboard() { ::CloseClipboard(); }
     TOpenClipboard(const TOpenClipboard&) = delete;
     TOpenClipboard& operator=(const TOpenClipboard&) = delete;
-
-private:
-    bool FOpen = false;
 };
 } // namespace
 

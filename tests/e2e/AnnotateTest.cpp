@@ -38,6 +38,7 @@ std::string Mismatches(const std::vector<TExpectedPixel>& pixels) {
         if (const std::uint32_t got = ScreenPixel(p.X, p.Y); got != p.Colour)
             out << std::dec << p.X << "," << p.Y << std::hex << ": " << got << " instead of "
                 << p.Colour << "\n";
+    if (!out.str().empty()) out << "grab: " << SaveScreenGrab("screen");
     return out.str();
 }
 

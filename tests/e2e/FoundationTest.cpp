@@ -236,7 +236,7 @@ TEST_F(MouseChord, DoesNothingWhenSwitchedOffInTheRegistry) {
     TKadrixProcess kadrix;
     ASSERT_NE(kadrix.WaitMainWindow(), nullptr);
     Chord();
-    std::this_thread::sleep_for(1500ms);
+    std::this_thread::sleep_for(NothingHappensWithin);
     EXPECT_FALSE(OverlayShown(kadrix));
 }
 

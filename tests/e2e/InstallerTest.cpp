@@ -74,7 +74,7 @@ unique_handle ProcessOf(HWND window) {
 
 TEST(Installer, InstallsReplacesARunningCopyAndUninstalls) {
     const std::wstring setup = Env(L"KADRIX_TEST_SETUP");
-    if (setup.empty()) GTEST_SKIP() << "KADRIX_TEST_SETUP not set";
+    KADRIX_REQUIRE(!setup.empty(), "KADRIX_TEST_SETUP not set");
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // Wine has no per-user programs folder; the installer then uses the
     // same fallback as older Windows.
@@ -133,13 +133,15 @@ TEST(Installer, InstallsReplacesARunningCopyAndUninstalls) {
     TKadrixProcess running; // the uninstaller closes it too
     ASSERT_TRUE(running.WaitMainWindow());
 
-    // The uninstaller copies itself away and returns at once: wait for its work.
+    // The uninstaller copies itself away and returns at once: wait for its
+    // work, each part of it as it is done (the folder goes before the keys).
     ASSERT_EQ(RunToEnd(dir + L"\\Uninstall.exe", L"/S"), 0);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(dir); }, std::chrono::seconds(30)));
     EXPECT_TRUE(running.WaitExit(std::chrono::seconds(15)));
-    EXPECT_FALSE(Exists(shortcut));
-    EXPECT_EQ(ReadString(UninstallKey, L"DisplayName"), L"<none>");
-    EXPECT_FALSE(ValueExists(RunKey, L"Kadrix"));
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(shortcut); }));
+    EXPECT_TRUE(WaitUntil([&] { return ReadString(UninstallKey, L"DisplayName") == L"<none>"; }))
+        << "the uninstall entry stays";
+    EXPECT_TRUE(WaitUntil([&] { return !ValueExists(RunKey, L"Kadrix"); }));
     EXPECT_TRUE(Exists(shot));
     // Silently, the settings stay (the question's default answer is no).
     EXPECT_EQ(ReadString(TestSettingsKey, L"ServiceUrl"), url);
@@ -150,7 +152,7 @@ TEST(Installer, InstallsReplacesARunningCopyAndUninstalls) {
 
 TEST(Installer, PortableFolderRunsFromAnywhere) {
     const std::wstring folder = Env(L"KADRIX_TEST_PORTABLE");
-    if (folder.empty()) GTEST_SKIP() << "KADRIX_TEST_PORTABLE not set";
+    KADRIX_REQUIRE(!folder.empty(), "KADRIX_TEST_PORTABLE not set");
     const std::wstring exe = folder + L"\\Kadrix.exe";
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{};

@@ -1,5 +1,7 @@
 #include "KadrixProcess.h"
 
+#include <bit>
+#include <cstdint>
 #include <stdexcept>
 #include <thread>
 
@@ -172,4 +174,13 @@ std::wstring EnvVar(const wchar_t* name) {
     wchar_t buf[4096];
     const DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
     return n > 0 && n < 4096 ? std::wstring(buf, n) : std::wstring();
+}
+
+void NoCompanionWindows() {
+    SetDword(L"SurveySeeSite", 1);
+    const auto date = std::bit_cast<std::uint64_t>(2958465.0); // 31.12.9999
+    std::vector<BYTE> bytes;
+    for (int i = 0; i < 8; ++i)
+        bytes.push_back(BYTE(date >> (8 * i)));
+    SetBinary(L"ShowOffer", bytes);
 }

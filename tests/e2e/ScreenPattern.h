@@ -1,12 +1,15 @@
 #pragma once
 // A known picture on the whole screen and the moves a user makes over it,
 // shared by the tests that capture the screen.
+#include "FailureEvidence.h"
 #include "KadrixProcess.h"
+#include "win32/DibSection_win.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -122,8 +125,63 @@ inline void DragMouse(int x0, int y0, int x1, int y1, const TDragPace& pace = {}
     std::this_thread::sleep_for(pace.Release);
 }
 
-inline bool ScreenPixelBecomes(int x, int y, std::uint32_t expected) {
-    return WaitUntil([&] { return ScreenPixel(x, y) == expected; }, 3s);
+// On failure the message gives both colours and names a grab of the screen.
+inline ::testing::AssertionResult ScreenPixelBecomes(int x, int y, std::uint32_t expected) {
+    if (WaitUntil([&] { return ScreenPixel(x, y) == expected; }, 3s))
+        return ::testing::AssertionSuccess();
+    char what[96];
+    std::snprintf(what, sizeof what, "screen (%d,%d) shows %06x instead of %06x; grab: ", x, y,
+                  unsigned(ScreenPixel(x, y)), unsigned(expected));
+    return ::testing::AssertionFailure() << what << SaveScreenGrab("screen");
+}
+
+// True once every pixel of the primary screen outside `skip` shows
+// expected(x, y), read from one grab at a time. On failure the message counts
+// the wrong pixels, gives the first, and names the grab and the expected
+// picture (the grab with every checked pixel set to what it should be).
+template <class F>
+::testing::AssertionResult ScreenShowsEverywhere(F expected, const std::vector<RECT>& skip) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    TDibSection grab(w, h);
+    const auto skipped = [&](int x, int y) {
+        for (const RECT& r : skip)
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        return false;
+    };
+    long wrong = 0;
+    int firstX = -1, firstY = -1;
+    const auto check = [&] {
+        TWindowDC screen(nullptr);
+        ::BitBlt(grab.DC(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+        wrong = 0;
+        for (int y = 0; y < h; ++y) {
+            const TColor32* row = grab.Row(y);
+            for (int x = 0; x < w; ++x)
+                if ((row[x] & 0xFFFFFF) != expected(x, y) && !skipped(x, y) && !wrong++)
+                    firstX = x, firstY = y;
+        }
+        return wrong == 0;
+    };
+    if (WaitUntil(check, 3s)) return ::testing::AssertionSuccess();
+    TBitmap32 shown(w, h), want(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            shown.Row(y)[x] = grab.Row(y)[x] | 0xFF000000u;
+            want.Row(y)[x] = skipped(x, y) ? shown.Row(y)[x] : (expected(x, y) | 0xFF000000u);
+        }
+    char what[128];
+    std::snprintf(what, sizeof what, "%ld pixels wrong, the first (%d,%d) %06x instead of %06x; ",
+                  wrong, firstX, firstY, unsigned(grab.Row(firstY)[firstX] & 0xFFFFFF),
+                  unsigned(expected(firstX, firstY)));
+    return ::testing::AssertionFailure() << what << "grab: " << SaveEvidenceImage("screen", shown)
+                                         << ", expected: " << SaveEvidenceImage("expected", want);
+}
+
+// A window's rectangle on the screen, empty when it is not shown.
+inline RECT ShownRect(HWND wnd) {
+    RECT r{};
+    if (wnd && ::IsWindowVisible(wnd)) ::GetWindowRect(wnd, &r);
+    return r;
 }
 
 inline bool OverlayShown(const TKadrixProcess& p) {

@@ -173,7 +173,7 @@ TEST_F(Settings, NewAreaHotKeyCapturesAndTheOldOneNoLonger) {
 
     // The area's own hotkey, pressed in its editor, is typed, not captured.
     TapKey(VK_SNAPSHOT);
-    std::this_thread::sleep_for(1s);
+    std::this_thread::sleep_for(NothingHappensWithin);
     EXPECT_FALSE(OverlayShown());
     EXPECT_EQ(TextOf(area), L"Prt Scr");
 
@@ -192,7 +192,7 @@ TEST_F(Settings, NewAreaHotKeyCapturesAndTheOldOneNoLonger) {
     if (!WaitUntil([&] { return !OverlayShown(); }, 3s)) TapKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !OverlayShown(); }, 3s));
     TapKey(VK_SNAPSHOT);
-    std::this_thread::sleep_for(1500ms);
+    std::this_thread::sleep_for(NothingHappensWithin);
     EXPECT_FALSE(OverlayShown());
 }
 
@@ -231,6 +231,20 @@ TEST_F(Settings, CancelAfterChangesLeavesTheRegistryByteIdentical) {
     TapKey(VK_ESCAPE);
 }
 
+namespace {
+// The save page's "Выбрать": the folder chooser once it shows, or null.
+HWND OpenFolderChooser(HWND dialog) {
+    ClickAt(dialog, TabSave);
+    ClickAt(dialog, SelectDirButton);
+    HWND chooser = nullptr;
+    WaitUntil([&] {
+        chooser = ::FindWindowW(L"TSelectDirForm", nullptr);
+        return chooser && ::IsWindowVisible(chooser);
+    });
+    return chooser && ::IsWindowVisible(chooser) ? chooser : nullptr;
+}
+} // namespace
+
 TEST_F(Settings, FolderChooserTakesAFolderChosenByKeyboard) {
     const std::wstring root = L"C:\\KadrixE2E";
     ::CreateDirectoryW(root.c_str(), nullptr);
@@ -238,13 +252,8 @@ TEST_F(Settings, FolderChooserTakesAFolderChosenByKeyboard) {
     SetString(L"path", root + L"\\Inner\\");
     HWND dialog = StartAndOpen();
     ASSERT_NE(dialog, nullptr);
-    ClickAt(dialog, TabSave);
-    ClickAt(dialog, SelectDirButton);
-    HWND chooser = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        chooser = FKadrix->FindWindowOfClass(L"TSelectDirForm");
-        return chooser && ::IsWindowVisible(chooser);
-    }));
+    HWND chooser = OpenFolderChooser(dialog);
+    ASSERT_NE(chooser, nullptr);
     RECT rc{};
     ::GetClientRect(chooser, &rc);
     EXPECT_EQ(rc.right, 402);
@@ -259,6 +268,26 @@ TEST_F(Settings, FolderChooserTakesAFolderChosenByKeyboard) {
     EXPECT_EQ(ReadDword(TestSettingsKey, L"SaveLocal"), 1u);
     ::RemoveDirectoryW((root + L"\\Inner").c_str());
     ::RemoveDirectoryW(root.c_str());
+}
+
+// A stored folder that is gone preselects nothing: "Сохранить" then keeps
+// the chooser open instead of taking the tree's first item, the desktop.
+TEST_F(Settings, FolderChooserWithNothingChosenStaysOpen) {
+    SetString(L"path", L"C:\\KadrixE2E-gone\\");
+    HWND dialog = StartAndOpen();
+    ASSERT_NE(dialog, nullptr);
+    HWND chooser = OpenFolderChooser(dialog);
+    ASSERT_NE(chooser, nullptr);
+    std::this_thread::sleep_for(300ms);
+    TapKey(VK_RETURN);
+    // The window would close within one message round: 500 ms is plenty.
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(::IsWindow(chooser) && ::IsWindowVisible(chooser)) << "closed on no choice";
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(chooser); }, 5s));
+    ClickAt(dialog, SaveButton);
+    ASSERT_TRUE(DialogGone());
+    EXPECT_EQ(ReadString(TestSettingsKey, L"path"), L"C:\\KadrixE2E-gone\\");
 }
 
 TEST_F(Settings, PrintScreenHeldByAnotherProgramIsNamedOnce) {

@@ -203,8 +203,8 @@ TEST_F(Upload, StoresTheImageAndPutsTheLinkOnTheClipboard) {
     const std::wstring url = EnvVar(L"KADRIX_TEST_SERVICE_URL");
     const std::wstring data = EnvVar(L"KADRIX_TEST_SERVICE_DATA");
     const std::wstring cert = EnvVar(L"KADRIX_TEST_SERVICE_CERT");
-    if (url.empty() || data.empty() || cert.empty())
-        GTEST_SKIP() << "no upload service (scripts/test.sh starts one)";
+    KADRIX_REQUIRE(!url.empty() && !data.empty() && !cert.empty(),
+                   "no upload service (scripts/test.sh starts one)");
     TrustCertificate(cert);
     SetString(L"ServiceUrl", url);
     const fs::path images = fs::path(data) / "images";
