@@ -28,6 +28,7 @@ print_breakdown() {
     printf '%6ds  total\n' $((SECONDS - RUN_START))
 }
 
+trap print_breakdown EXIT
 stage "setup" bash scripts/setup.sh
 
 build_native() {
