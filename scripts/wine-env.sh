@@ -20,26 +20,47 @@ kadrix_cleanup() {
 }
 
 # True once the X server (pid) listens on display n, which becomes DISPLAY.
+# The display's lock file must name this server: another one may hold n.
 kadrix_x_server_up() {
-    local pid=$1 n=$2
+    local pid=$1 n=$2 owner=""
     for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        owner=$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock" || true)
+        [ -e "/tmp/.X11-unix/X$n" ] && [ "$owner" = "$pid" ] && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
-    kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] || return 1
+    if ! kill -0 "$pid" 2>/dev/null || [ ! -e "/tmp/.X11-unix/X$n" ] || [ "$owner" != "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        return 1
+    fi
     KADRIX_STARTED_PIDS+=("$pid")
     export DISPLAY=":$n"
+}
+
+# One X server starts at a time: two shards starting together would both
+# take the first free display number.
+kadrix_lock_displays() {
+    exec 8>/tmp/kadrix-displays.lock
+    flock 8
+}
+kadrix_unlock_displays() {
+    flock -u 8
+    exec 8>&-
 }
 
 # Starts Xvfb on the first free display number and exports DISPLAY.
 kadrix_start_xvfb() {
     local size="${1:-1280x800x24}" n
+    kadrix_lock_displays
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
-        kadrix_x_server_up "$!" "$n" && return 0
+        if kadrix_x_server_up "$!" "$n"; then
+            kadrix_unlock_displays
+            return 0
+        fi
     done
+    kadrix_unlock_displays
     echo "could not start Xvfb" >&2
     return 1
 }
@@ -134,16 +155,19 @@ Section "ServerLayout"
     Screen 1 "SecondaryScreen" Absolute 0 0
 EndSection
 CONF
+    kadrix_lock_displays
     for n in $(seq 141 190); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xorg ":$n" -config "$conf" -logfile "$dir/xorg.log" -noreset -nolisten tcp \
             -novtswitch -keeptty >/dev/null 2>&1 &
         if kadrix_x_server_up "$!" "$n"; then
+            kadrix_unlock_displays
             # Read at start; the open log outlives its name.
             rm -rf "$dir"
             return 0
         fi
     done
+    kadrix_unlock_displays
     echo "could not start Xorg with two monitors (see $dir/xorg.log)" >&2
     return 1
 }
