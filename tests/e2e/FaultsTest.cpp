@@ -162,7 +162,7 @@ protected:
     }
     void Select(int x0, int y0, int x1, int y1) {
         StartCapture();
-        DragMouse(x0, y0, x1, y1);
+        SelectRegion(x0, y0, x1, y1);
     }
     std::wstring NotificationText() const {
         HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");

@@ -125,6 +125,38 @@ inline void DragMouse(int x0, int y0, int x1, int y1, const TDragPace& pace = {}
     std::this_thread::sleep_for(pace.Release);
 }
 
+// The pattern as the open overlay shows it outside a selection.
+inline std::uint32_t DimmedPattern(int x, int y) {
+    return Blend(0x66353739, Pattern(x, y)) & 0xFFFFFF;
+}
+
+// A selection dragged over the pattern on the open overlay, waiting at each
+// end for the overlay to show that the pointer has arrived (its hint box
+// 15 px right of and below the pointer; then the selection reaching the far
+// corner): under load a press or release can otherwise land before the
+// pointer does, and the wrong region, or none, is selected.
+inline void SelectRegion(int x0, int y0, int x1, int y1) {
+    MoveMouseTo(x0 + 1, y0 + 1);
+    std::this_thread::sleep_for(50ms);
+    MoveMouseTo(x0, y0);
+    WaitUntil(
+        [&] {
+            const std::uint32_t p = ScreenPixel(x0 + 20, y0 + 20);
+            return p != Pattern(x0 + 20, y0 + 20) && p != DimmedPattern(x0 + 20, y0 + 20);
+        },
+        3s);
+    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    std::this_thread::sleep_for(100ms);
+    constexpr int Steps = 8;
+    for (int i = 1; i <= Steps; ++i) {
+        MoveMouseTo(x0 + (x1 - x0) * i / Steps, y0 + (y1 - y0) * i / Steps);
+        std::this_thread::sleep_for(30ms);
+    }
+    WaitUntil([&] { return ScreenPixel(x1 - 4, y1 - 4) == Pattern(x1 - 4, y1 - 4); }, 3s);
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    std::this_thread::sleep_for(100ms);
+}
+
 // On failure the message gives both colours and names a grab of the screen.
 inline ::testing::AssertionResult ScreenPixelBecomes(int x, int y, std::uint32_t expected) {
     if (WaitUntil([&] { return ScreenPixel(x, y) == expected; }, 3s))

@@ -165,9 +165,7 @@ TEST_F(Soak, RepeatedCapturesDoNotGrow) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
         EmptyTheClipboard();
         StartCapture();
-        // The selection at a hand's pace: under load a quick press can land
-        // before the pointer has arrived, and nothing is selected.
-        DragMouse(Sel.left, Sel.top, Sel.right, Sel.bottom);
+        SelectRegion(Sel.left, Sel.top, Sel.right, Sel.bottom);
         ASSERT_TRUE(WaitUntil([&] {
             HWND panel = FKadrix->FindWindowOfClass(L"TPanelSave");
             return panel && ::IsWindowVisible(panel);
