@@ -152,7 +152,8 @@ inline void SelectRegion(int x0, int y0, int x1, int y1) {
         MoveMouseTo(x0 + (x1 - x0) * i / Steps, y0 + (y1 - y0) * i / Steps);
         std::this_thread::sleep_for(30ms);
     }
-    WaitUntil([&] { return ScreenPixel(x1 - 4, y1 - 4) == Pattern(x1 - 4, y1 - 4); }, 3s);
+    // Clear of the corner's handle (6 px around the corner).
+    WaitUntil([&] { return ScreenPixel(x1 - 10, y1 - 10) == Pattern(x1 - 10, y1 - 10); }, 3s);
     SendMouseButton(MOUSEEVENTF_LEFTUP);
     std::this_thread::sleep_for(100ms);
 }
