@@ -65,13 +65,21 @@ kadrix_start_xvfb() {
     return 1
 }
 
+# Our X servers run no window manager. Wine hands full-screen windows such as
+# the overlay to the window manager and, on every hide, waits 2 s for one to
+# answer: the frozen overlay stayed on the screen, captures and closes lagged.
+# Unmanaged, Wine places and unmaps its windows itself.
+kadrix_no_window_manager() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
 # A fresh, temporary prefix: tests never depend on what an earlier run left.
 # Booting one takes Wine a while, so a booted prefix is kept per Wine version
 # (made once, under a lock: shards start side by side) and copied.
 kadrix_fresh_prefix() {
     local cache="${KADRIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kadrix}" version template
     version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' _)
-    template="$cache/wine-prefix/$version"
+    template="$cache/wine-prefix/$version-unmanaged"
     mkdir -p "$cache/wine-prefix"
     (
         flock 9
@@ -79,6 +87,7 @@ kadrix_fresh_prefix() {
             rm -rf "$template"
             mkdir -p "$template"
             WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$template" kadrix_no_window_manager
             WINEPREFIX="$template" wineserver -w >/dev/null 2>&1 || true
             touch "$template/.booted"
         fi

@@ -162,7 +162,7 @@ protected:
     }
     void Select(int x0, int y0, int x1, int y1) {
         StartCapture();
-        SelectRegion(x0, y0, x1, y1);
+        ASSERT_TRUE(SelectRegion(x0, y0, x1, y1));
     }
     std::wstring NotificationText() const {
         HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
@@ -254,7 +254,8 @@ TEST_F(Faults, AKillDuringASaveLeavesTheOldFileOrTheWholeNewOne) {
             FKadrix->Kill();
             EXPECT_TRUE(seen) << "no temporary file appeared";
         } else {
-            ASSERT_TRUE(WaitUntil([&] { return ReadAll(file) != old; }, 10s));
+            ASSERT_TRUE(WaitUntil([&] { return ReadAll(file) != old; }, 10s))
+                << "not saved; grab: " << SaveScreenGrab("not-saved");
             FKadrix.reset();
         }
         const std::string now = ReadAll(file);

@@ -135,16 +135,28 @@ inline std::uint32_t DimmedPattern(int x, int y) {
 // 15 px right of and below the pointer; then the selection reaching the far
 // corner): under load a press or release can otherwise land before the
 // pointer does, and the wrong region, or none, is selected.
-inline void SelectRegion(int x0, int y0, int x1, int y1) {
-    MoveMouseTo(x0 + 1, y0 + 1);
-    std::this_thread::sleep_for(50ms);
-    MoveMouseTo(x0, y0);
-    WaitUntil(
-        [&] {
-            const std::uint32_t p = ScreenPixel(x0 + 20, y0 + 20);
-            return p != Pattern(x0 + 20, y0 + 20) && p != DimmedPattern(x0 + 20, y0 + 20);
-        },
-        3s);
+inline ::testing::AssertionResult SelectRegion(int x0, int y0, int x1, int y1) {
+    // A move made while the overlay is still being mapped reaches no window,
+    // and X sends no new one while the pointer stands: move again until the
+    // hint box shows. Every try ends at (x0, y0), and X keeps the order, so
+    // the press below lands there.
+    const auto hintShown = [&] {
+        const std::uint32_t p = ScreenPixel(x0 + 20, y0 + 20);
+        return p != Pattern(x0 + 20, y0 + 20) && p != DimmedPattern(x0 + 20, y0 + 20);
+    };
+    bool hint = false;
+    for (int attempt = 0; attempt < 8 && !hint; ++attempt) {
+        MoveMouseTo(x0 + 1, y0 + 1);
+        std::this_thread::sleep_for(50ms);
+        MoveMouseTo(x0, y0);
+        hint = WaitUntil(hintShown, 400ms);
+    }
+    if (!hint)
+        return ::testing::AssertionFailure()
+               << "no hint box beside the pointer; grab: " << SaveScreenGrab("no-hint");
+    // What the far corner shows dimmed; undimmed it differs, whatever
+    // window stands there.
+    const std::uint32_t dimmed = ScreenPixel(x1 - 10, y1 - 10);
     SendMouseButton(MOUSEEVENTF_LEFTDOWN);
     std::this_thread::sleep_for(100ms);
     constexpr int Steps = 8;
@@ -153,9 +165,14 @@ inline void SelectRegion(int x0, int y0, int x1, int y1) {
         std::this_thread::sleep_for(30ms);
     }
     // Clear of the corner's handle (6 px around the corner).
-    WaitUntil([&] { return ScreenPixel(x1 - 10, y1 - 10) == Pattern(x1 - 10, y1 - 10); }, 3s);
+    const bool reached = WaitUntil([&] { return ScreenPixel(x1 - 10, y1 - 10) != dimmed; }, 3s);
+    const std::string grab = reached ? "" : SaveScreenGrab("no-selection");
     SendMouseButton(MOUSEEVENTF_LEFTUP);
     std::this_thread::sleep_for(100ms);
+    if (!reached)
+        return ::testing::AssertionFailure()
+               << "the selection did not reach the far corner; grab: " << grab;
+    return ::testing::AssertionSuccess();
 }
 
 // On failure the message gives both colours and names a grab of the screen.

@@ -5,6 +5,7 @@
 // KADRIX_SOAK_CYCLES sets the count: 30 here, 200 in scripts/soak.sh; both
 // scripts run it with every core kept busy, and no copy may be lost.
 #include "ClipboardImage.h"
+#include "FailureEvidence.h"
 #include "KadrixProcess.h"
 #include "ScreenPattern.h"
 
@@ -156,6 +157,9 @@ TEST_F(Soak, RepeatedCapturesDoNotGrow) {
     constexpr RECT Sel{200, 150, 600, 450};
     constexpr int W = Sel.right - Sel.left, H = Sel.bottom - Sel.top;
     const int cycles = Cycles();
+    // The offer after the first copy would stand in the selection: every
+    // later copy would be of it, not of the pattern.
+    NoCompanionWindows();
     StartKadrix();
     if (HasFatalFailure()) return;
     std::vector<TUsage> usage;
@@ -165,11 +169,12 @@ TEST_F(Soak, RepeatedCapturesDoNotGrow) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
         EmptyTheClipboard();
         StartCapture();
-        SelectRegion(Sel.left, Sel.top, Sel.right, Sel.bottom);
+        ASSERT_TRUE(SelectRegion(Sel.left, Sel.top, Sel.right, Sel.bottom));
         ASSERT_TRUE(WaitUntil([&] {
             HWND panel = FKadrix->FindWindowOfClass(L"TPanelSave");
             return panel && ::IsWindowVisible(panel);
-        })) << "no actions panel";
+        })) << "no actions panel; grab: "
+            << SaveScreenGrab("screen");
         for (int i = 0; i < 5; ++i)
             Stroke(Sel.left + 40 + 60 * i, Sel.top + 40, Sel.left + 80 + 50 * i, Sel.bottom - 40);
         TapKey('Z', {VK_CONTROL});
@@ -184,16 +189,28 @@ TEST_F(Soak, RepeatedCapturesDoNotGrow) {
         } else {
             ASSERT_EQ(img->Width, W);
             ASSERT_EQ(img->Height, H);
-            int drawn = 0;
+            // The strokes run from row 40 to H - 40: the bands above and
+            // below are the screen as it was.
+            int drawn = 0, wrong = 0;
+            TBitmap32 copied(W, H);
             for (int y = 0; y < H; ++y)
-                for (int x = 0; x < W; ++x)
-                    drawn +=
-                        img->Pixels[std::size_t(y) * W + x] != Pattern(Sel.left + x, Sel.top + y);
+                for (int x = 0; x < W; ++x) {
+                    const std::uint32_t p = img->Pixels[std::size_t(y) * W + x];
+                    copied.Row(y)[x] = p | 0xFF000000u;
+                    (y < 30 || y >= H - 30 ? wrong : drawn) +=
+                        p != Pattern(Sel.left + x, Sel.top + y);
+                }
             ASSERT_GT(drawn, 0) << "the three strokes left after undo are missing";
+            ASSERT_EQ(wrong, 0) << "pixels of the copy that were not on the screen; copy: "
+                                << SaveEvidenceImage("copied", copied);
         }
-        // The uncovered pattern is repainted late under X; the next grab
-        // must not see the old overlay.
-        TPatternWindow::Pump(150ms);
+        // The pattern uncovered is repainted late under X, and the next
+        // capture would copy the old overlay's frame and strokes.
+        const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+        ASSERT_TRUE(ScreenShowsEverywhere(Pattern, {{0, 0, sw, Sel.top - 20},
+                                                    {0, Sel.bottom + 20, sw, sh},
+                                                    {0, 0, Sel.left - 20, sh},
+                                                    {Sel.right + 20, 0, sw, sh}}));
         usage.push_back(UsageOf(*FKadrix));
         const TUsage& u = usage.back();
         if (cycle == 1 || cycle % 10 == 0)
