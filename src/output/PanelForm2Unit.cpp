@@ -104,17 +104,24 @@ void TPanelSave::btSendCloudClick() {
     // The overlay goes first: encoding a large frame takes a moment.
     FActions.CloseOverlay();
     if (bitmap) {
+        const TImageFormat format = encoding.Format;
+        bool queued = false;
         try {
-            const TImageFormat format = encoding.Format;
-            FPending.push_back({bitmap, format, false});
-            FActions.SendScreen([bitmap, format] { return EncodeImage(*bitmap, format); },
-                                encoding.FormatText);
-            // The reply is handed over through the message loop, never
-            // before this handler returns.
-            if (Settings.SaveLocal) FPending.back().LocalCopyWritten = SaveLocalCopy(*bitmap);
+            queued = FActions.SendScreen([bitmap, format] { return EncodeImage(*bitmap, format); },
+                                         encoding.FormatText);
         } catch (...) {
             // Nothing was handed over: no reply will come for it.
-            if (!FPending.empty() && FPending.back().Bitmap == bitmap) FPending.pop_back();
+        }
+        if (queued) {
+            // The reply is handed over through the message loop, never
+            // before this handler returns.
+            FPending.push_back({bitmap, format, false});
+            if (Settings.SaveLocal) FPending.back().LocalCopyWritten = SaveLocalCopy(*bitmap);
+        } else {
+            // Refused (too many uploads wait) or not handed over: the capture
+            // is gone from the screen, so it goes into a file now.
+            const std::wstring saved = KeepFailedUpload({bitmap, format, false});
+            FActions.ShowNotification(UploadRefusedMessage(saved));
         }
     }
     FActions.ShowSurveyOrOffer();
@@ -159,14 +166,17 @@ void TPanelSave::HandleUploadReply(const std::wstring& reply) {
     }
     const TUploadReply result = ReadUploadReply(reply);
     if (result.Ok) {
+        const bool webLink = IsWebLink(result.Link);
         try {
             FActions.CopyTextToClipboard(result.Link);
-            FActions.ShowNotification(std::wstring(OutputTexts::LinkCopied));
+            // A text that is no web link is never opened: the user sees it.
+            FActions.ShowNotification(std::wstring(OutputTexts::LinkCopied) +
+                                      (webLink ? L"" : L"\r\n" + result.Link));
         } catch (...) {
             // The link is the result: show it rather than lose it.
             FActions.ShowNotification(L"Не удалось скопировать ссылку.\r\n" + result.Link);
         }
-        if (Settings.OpenURL && IsWebLink(result.Link)) FActions.OpenInShell(result.Link);
+        if (Settings.OpenURL && webLink) FActions.OpenInShell(result.Link);
         return;
     }
     // The capture is gone from the screen: keep it in a file.

@@ -47,8 +47,9 @@ public:
     // failure never destroys a file that was there.
     virtual void WriteFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) = 0;
     virtual void OpenInShell(const std::wstring& address) = 0;
-    // The worker calls encode on its own thread.
-    virtual void SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+    // The worker calls encode on its own thread. False: refused at once (too
+    // many uploads wait), encode is never called and no reply will come.
+    virtual bool SendScreen(std::function<std::vector<std::uint8_t>()> encode,
                             std::wstring_view format) = 0;
     virtual void ShowNotification(const std::wstring& text) = 0;
     virtual void ShowSurveyOrOffer() = 0;

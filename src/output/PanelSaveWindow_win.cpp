@@ -181,9 +181,9 @@ void TPanelSaveWindow::OpenInShell(const std::wstring& address) {
     ::OpenInShell(address);
 }
 
-void TPanelSaveWindow::SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+bool TPanelSaveWindow::SendScreen(std::function<std::vector<std::uint8_t>()> encode,
                                   std::wstring_view format) {
-    FWorker->SendScreen(TThreadSendScreen::TImageSource(std::move(encode)), format);
+    return FWorker->SendScreen(TThreadSendScreen::TImageSource(std::move(encode)), format);
 }
 
 void TPanelSaveWindow::ShowNotification(const std::wstring& text) {

@@ -45,7 +45,7 @@ public:
     void ForceDirectories(const std::wstring& dir) override;
     void WriteFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
     void OpenInShell(const std::wstring& address) override;
-    void SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+    bool SendScreen(std::function<std::vector<std::uint8_t>()> encode,
                     std::wstring_view format) override;
     void ShowNotification(const std::wstring& text) override;
     void ShowSurveyOrOffer() override;

@@ -2,6 +2,7 @@
 
 #include "support/Utilities.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cwctype>
@@ -166,15 +167,93 @@ std::wstring UploadFailedMessage(std::wstring_view savedFile) {
     return text;
 }
 
+std::wstring UploadRefusedMessage(std::wstring_view savedFile) {
+    std::wstring text(OutputTexts::UploadRefused);
+    text += L"\r\n";
+    if (savedFile.empty()) {
+        text += OutputTexts::TryLater;
+    } else {
+        text += OutputTexts::SavedAsPrefix;
+        text += savedFile;
+    }
+    return text;
+}
+
+namespace {
+bool IsAsciiAlnum(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+}
+bool IsHexDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+bool IsIn(wchar_t c, std::wstring_view set) {
+    return set.find(c) != std::wstring_view::npos;
+}
+// RFC 3986 unreserved and sub-delims: what a host name and a path segment
+// hold besides percent-encodings (a path also ":" and "@").
+bool IsUnreservedOrSubDelim(wchar_t c) {
+    return IsAsciiAlnum(c) || IsIn(c, L"-._~!$&'()*+,;=");
+}
+// A percent-encoding starts at text[i]: "%" and two hexadecimal digits.
+bool IsPercentEncoded(std::wstring_view text, std::size_t i) {
+    return text[i] == L'%' && i + 2 < text.size() && IsHexDigit(text[i + 1]) &&
+           IsHexDigit(text[i + 2]);
+}
+} // namespace
+
 bool IsWebLink(std::wstring_view link) {
-    const auto startsWith = [&](std::wstring_view scheme) {
-        if (link.size() <= scheme.size()) return false;
+    if (link.size() > MaxWebLinkLength) return false;
+    const auto hasScheme = [&](std::wstring_view scheme) {
+        if (link.size() < scheme.size()) return false;
         for (std::size_t i = 0; i < scheme.size(); ++i)
-            if (wchar_t(std::towlower(link[i])) != scheme[i]) return false;
+            if (wchar_t(link[i] >= L'A' && link[i] <= L'Z' ? link[i] + 32 : link[i]) != scheme[i])
+                return false;
         return true;
     };
-    if (!startsWith(L"http://") && !startsWith(L"https://")) return false;
-    for (const wchar_t c : link)
-        if (c < 0x20 || c == 0x7F) return false;
+    std::size_t at = hasScheme(L"https://") ? 8 : hasScheme(L"http://") ? 7 : 0;
+    if (at == 0) return false;
+
+    // The authority: a host (a name or an IPv6 literal), an optional port,
+    // and no user information ("@" is no host character).
+    const std::size_t authorityEnd = std::min(link.find_first_of(L"/?#", at), link.size());
+    if (at < authorityEnd && link[at] == L'[') {
+        const std::size_t close = link.find(L']', at);
+        if (close == std::wstring_view::npos || close >= authorityEnd || close == at + 1)
+            return false;
+        for (std::size_t i = at + 1; i < close; ++i)
+            if (!IsHexDigit(link[i]) && link[i] != L':' && link[i] != L'.') return false;
+        at = close + 1;
+    } else {
+        const std::size_t hostStart = at;
+        while (at < authorityEnd && link[at] != L':') {
+            if (IsPercentEncoded(link, at))
+                at += 3;
+            else if (IsUnreservedOrSubDelim(link[at]))
+                ++at;
+            else
+                return false;
+        }
+        if (at == hostStart) return false;
+    }
+    if (at < authorityEnd) {
+        if (link[at] != L':') return false;
+        for (++at; at < authorityEnd; ++at)
+            if (link[at] < L'0' || link[at] > L'9') return false;
+    }
+
+    // Path, query and fragment: path characters, "/" and "?", one "#".
+    bool inFragment = false;
+    for (std::size_t i = authorityEnd; i < link.size(); ++i) {
+        const wchar_t c = link[i];
+        if (c == L'%') {
+            if (!IsPercentEncoded(link, i)) return false;
+            i += 2;
+        } else if (c == L'#') {
+            if (inFragment) return false;
+            inFragment = true;
+        } else if (!IsUnreservedOrSubDelim(c) && !IsIn(c, L":@/?")) {
+            return false;
+        }
+    }
     return true;
 }

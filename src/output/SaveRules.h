@@ -86,8 +86,13 @@ struct TUploadReply {
     bool operator==(const TUploadReply&) const = default;
 };
 TUploadReply ReadUploadReply(std::wstring_view reply);
-// True for an http(s) address without control characters: only such a link
-// from the server is handed to the shell, which would run a path or a program.
+// True for an absolute http or https URI (RFC 3986) with a host and without
+// user information, of RFC 3986 characters only (no blank, quote, "<>^|\\",
+// "{}" or anything beyond ASCII; "%" only as a percent-encoding), at most
+// MaxWebLinkLength characters: only such a link from the server is handed to
+// the shell, which would run a path or a program. Anything else is copied
+// and shown.
+inline constexpr std::size_t MaxWebLinkLength = 2048;
 bool IsWebLink(std::wstring_view link);
 
 namespace OutputTexts {
@@ -102,7 +107,13 @@ inline constexpr std::wstring_view SaveFailed =
     L"Не удалось сохранить скриншот.\r\nПожалуйста, попробуйте еще раз.";
 // Third line of UploadFailed when the image was kept in a local file.
 inline constexpr std::wstring_view SavedAsPrefix = L"Скриншот сохранен: ";
+// An upload refused at once: too many wait for the server already.
+inline constexpr std::wstring_view UploadRefused =
+    L"Слишком много скриншотов ждут загрузки.";
+inline constexpr std::wstring_view TryLater = L"Пожалуйста, попробуйте позже.";
 } // namespace OutputTexts
 
 // UploadFailed, plus a line naming the local file when there is one.
 std::wstring UploadFailedMessage(std::wstring_view savedFile);
+// UploadRefused, then the line naming the local file, or TryLater without one.
+std::wstring UploadRefusedMessage(std::wstring_view savedFile);

@@ -6,6 +6,7 @@
 #include "support/Utilities.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <curl/curl.h>
 #include <limits>
@@ -38,6 +39,27 @@ size_t WriteReply(char* data, size_t size, size_t count, void* user) {
 }
 } // namespace
 
+std::chrono::milliseconds UploadTimeLimit(const TUploadOptions& options, std::uint64_t bodyBytes) {
+    const std::uint64_t rate = std::uint64_t(std::max(options.MinBytesPerSecond, 1L));
+    const std::uint64_t base = std::uint64_t(std::max(options.TimeLimitBaseSeconds, 0L)) * 1000;
+    const std::uint64_t body = bodyBytes / rate * 1000 + (bodyBytes % rate * 1000 + rate - 1) / rate;
+    // libcurl takes a long, 32 bits on Windows: about 24 days at most.
+    const std::uint64_t most = std::uint64_t(std::numeric_limits<std::int32_t>::max());
+    return std::chrono::milliseconds(std::min(base + body, most));
+}
+
+std::string RedirectProtocolsFor(std::string_view endpointUrl) {
+    const auto schemeIs = [&](std::string_view scheme) {
+        if (endpointUrl.size() < scheme.size() + 3) return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(endpointUrl[i])) != scheme[i]) return false;
+        return endpointUrl.substr(scheme.size(), 3) == "://";
+    };
+    if (schemeIs("https")) return "https";
+    if (schemeIs("http")) return "http";
+    return {};
+}
+
 struct TThreadSendScreen::THandOver {
     std::mutex Mutex;
     std::condition_variable Finished;
@@ -58,22 +80,22 @@ TThreadSendScreen::~TThreadSendScreen() {
     if (FThread.joinable()) FThread.join();
 }
 
-void TThreadSendScreen::SendScreen(std::vector<std::uint8_t> image, std::wstring_view format) {
-    {
-        std::lock_guard lock(FMutex);
-        if (FTerminated) return;
-        FQueue.push_back({std::move(image), {}, WideToUtf8(format)});
-    }
-    FEvent.notify_one();
+bool TThreadSendScreen::SendScreen(std::vector<std::uint8_t> image, std::wstring_view format) {
+    return Enqueue({std::move(image), {}, WideToUtf8(format)});
 }
 
-void TThreadSendScreen::SendScreen(TImageSource encode, std::wstring_view format) {
+bool TThreadSendScreen::SendScreen(TImageSource encode, std::wstring_view format) {
+    return Enqueue({{}, std::move(encode), WideToUtf8(format)});
+}
+
+bool TThreadSendScreen::Enqueue(TJob job) {
     {
         std::lock_guard lock(FMutex);
-        if (FTerminated) return;
-        FQueue.push_back({{}, std::move(encode), WideToUtf8(format)});
+        if (FTerminated || FQueue.size() + (FBusy ? 1 : 0) >= FOptions.MaxPending) return false;
+        FQueue.push_back(std::move(job));
     }
     FEvent.notify_one();
+    return true;
 }
 
 void TThreadSendScreen::Stop() {
@@ -104,6 +126,7 @@ void TThreadSendScreen::Execute() {
             if (FTerminated) return;
             job = std::move(FQueue.front());
             FQueue.pop_front();
+            FBusy = true;
         }
         try {
             DoUpload(job);
@@ -111,6 +134,8 @@ void TThreadSendScreen::Execute() {
             // A failing hand-over (the dispatcher or a GUI step raising) must
             // not end the process from this thread; the next job still runs.
         }
+        std::lock_guard lock(FMutex);
+        FBusy = false; // SyncDone cleared it already, unless it never ran
     }
 }
 
@@ -176,9 +201,11 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
     if (!curl) throw std::runtime_error("libcurl handle not created");
     CURL* c = curl.get();
     const std::string url = WideToUtf8(FOptions.EndpointUrl);
+    const std::string protocols = RedirectProtocolsFor(url);
+    if (protocols.empty()) throw std::runtime_error("the endpoint is neither http nor https");
     SetCurlOption(c, CURLOPT_URL, url.c_str());
-    SetCurlOption(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    SetCurlOption(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetCurlOption(c, CURLOPT_PROTOCOLS_STR, protocols.c_str());
+    SetCurlOption(c, CURLOPT_REDIR_PROTOCOLS_STR, protocols.c_str());
     SetCurlOption(c, CURLOPT_NOSIGNAL, 1L);
     SetCurlOption(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     SetCurlOption(c, CURLOPT_POSTFIELDS, body.data());
@@ -194,9 +221,15 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
 
     SetCurlOption(c, CURLOPT_FOLLOWLOCATION, 1L);
     SetCurlOption(c, CURLOPT_MAXREDIRS, MaxRedirects);
-    SetCurlOption(c, CURLOPT_CONNECTTIMEOUT, FOptions.ConnectTimeoutSeconds);
+    // A 301, 302 or 303 turns the POST into a GET without the body; only a
+    // 307 or 308 sends it again, and only on the endpoint's scheme (above).
+    SetCurlOption(c, CURLOPT_POSTREDIR, 0L);
+    const long stallMs = FOptions.StallSeconds * 1000;
+    SetCurlOption(c, CURLOPT_CONNECTTIMEOUT_MS, stallMs);
+    SetCurlOption(c, CURLOPT_TIMEOUT_MS,
+                  static_cast<long>(UploadTimeLimit(FOptions, body.size()).count()));
 
-    ApplyCurlTlsPolicy(c);
+    ApplyCurlTlsPolicy(c, FOptions.CaFile);
     if (FOptions.ProxySource) {
         const auto config = FOptions.ProxySource();
         ApplyCurlProxy(c, &config, url);
@@ -206,24 +239,27 @@ std::wstring TThreadSendScreen::SendBody(const std::string& boundary, const std:
 
     SetCurlOption(c, CURLOPT_NOPROGRESS, 0L);
     // Stalls are timed here rather than with curl's low-speed limit, whose
-    // moving average lets a transfer idle for several seconds more.
+    // moving average lets a transfer idle for several seconds more, and
+    // which starts only once the request is sent.
     struct TWatch {
         TThreadSendScreen* Self;
-        std::chrono::seconds Stall;
+        std::chrono::milliseconds Stall;
         curl_off_t Moved = 0;
-        TClock::time_point LastMove{};
-    } watch{this, std::chrono::seconds(FOptions.StallSeconds)};
+        TClock::time_point LastMove;
+    } watch{this, std::chrono::milliseconds(stallMs), 0, TClock::now()};
     SetCurlOption(c, CURLOPT_XFERINFODATA, &watch);
     curl_xferinfo_callback progress = [](void* user, curl_off_t, curl_off_t dlnow, curl_off_t,
                                          curl_off_t ulnow) -> int {
         auto& w = *static_cast<TWatch*>(user);
         const auto now = TClock::now();
-        // Timing starts with the first byte; the connect time-out covers the
-        // time before it (also for each redirect, which restarts the counts).
+        // Timing starts with the request: connecting and the wait for the
+        // first reply byte count (the connect time-out also bounds the
+        // connection and its TLS handshake). A redirect's request restarts
+        // the counts, and with them the timing.
         if (const curl_off_t moved = ulnow + dlnow; moved != w.Moved) {
             w.Moved = moved;
             w.LastMove = now;
-        } else if (moved > 0 && now - w.LastMove >= w.Stall) {
+        } else if (now - w.LastMove >= w.Stall) {
             return 1;
         }
         return w.Self->OnHttpWork(ulnow) ? 0 : 1;
@@ -270,6 +306,11 @@ void TThreadSendScreen::SyncProgress() {
 }
 
 void TThreadSendScreen::SyncDone() {
+    {
+        // The reply is the panel's now: the next SendScreen may take its place.
+        std::lock_guard lock(FMutex);
+        FBusy = false;
+    }
     if (FProgress.Showing()) FProgress.Close();
     if (OnRedyLink) OnRedyLink(FLink);
 }

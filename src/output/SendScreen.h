@@ -10,6 +10,7 @@
 #include "output/ProxyConfig.h"
 #include "support/GuiDispatcher.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -36,9 +37,28 @@ struct TUploadOptions {
     std::wstring EndpointUrl; // ServiceAddress(registry, ProductConstants::UploadEndpoint)
     // Read on the worker before each upload; none: no proxy.
     std::function<TSystemProxyConfig()> ProxySource;
-    long ConnectTimeoutSeconds = 15;
-    long StallSeconds = 10; // a transfer that moves no byte for this long fails
+    // A request that moves no byte for this long fails, counted from its
+    // start: connect, TLS, the body and the wait for the first reply byte.
+    long StallSeconds = 10;
+    // The whole upload, redirects included (UploadTimeLimit).
+    long TimeLimitBaseSeconds = 30;
+    long MinBytesPerSecond = 16 * 1024;
+    // Uploads not yet answered (the one in flight and those waiting).
+    std::size_t MaxPending = 8;
+    // Tests: trust only these roots (PEM file); empty: the system's.
+    std::string CaFile;
 };
+
+// The time allowed for one upload of bodyBytes: the base for connecting,
+// redirects and the server's work, plus the body at the slowest rate still
+// served.
+std::chrono::milliseconds UploadTimeLimit(const TUploadOptions& options, std::uint64_t bodyBytes);
+
+// The only schemes a redirect may lead to: the endpoint's own ("https" or
+// "http"), so an HTTPS upload never goes on in plain text and a re-sent body
+// (307, 308) stays on the scheme it was meant for. Empty for any other
+// scheme: no request is made.
+std::string RedirectProtocolsFor(std::string_view endpointUrl);
 
 class TThreadSendScreen {
 public:
@@ -55,16 +75,18 @@ public:
     std::function<void(const std::wstring&)> OnRedyLink;
 
     // Queues the encoded image (PNG or JPEG file bytes) with ".PNG" or ".JPG";
-    // returns at once. GUI thread.
-    void SendScreen(std::vector<std::uint8_t> image, std::wstring_view format);
-    void SendScreen(std::span<const std::uint8_t> image, std::wstring_view format) {
-        SendScreen(std::vector<std::uint8_t>(image.begin(), image.end()), format);
+    // returns at once. GUI thread. False, with nothing queued and no reply to
+    // come, when MaxPending uploads are not yet answered (or after Stop): each
+    // holds a whole image, so a dead server must not gather them for ever.
+    bool SendScreen(std::vector<std::uint8_t> image, std::wstring_view format);
+    bool SendScreen(std::span<const std::uint8_t> image, std::wstring_view format) {
+        return SendScreen(std::vector<std::uint8_t>(image.begin(), image.end()), format);
     }
     // Queues an image that the worker encodes itself, so a 4K frame's
     // encoding never stalls the GUI thread; an encoder that throws counts as
     // a failed upload.
     using TImageSource = std::function<std::vector<std::uint8_t>()>;
-    void SendScreen(TImageSource encode, std::wstring_view format);
+    bool SendScreen(TImageSource encode, std::wstring_view format);
 
     // The worker ends after the current upload; queued images are dropped and
     // no further hand-over runs.
@@ -80,6 +102,7 @@ private:
     };
     struct THandOver; // shared with posted tasks, outlives the worker if need be
 
+    bool Enqueue(TJob job);
     void Execute();
     void DoUpload(TJob& job);
     std::wstring SendBody(const std::string& boundary, const std::string& body);
@@ -97,6 +120,7 @@ private:
     mutable std::mutex FMutex;
     std::condition_variable FEvent;
     std::deque<TJob> FQueue;
+    bool FBusy = false; // a job taken and its reply not yet handed over
     bool FTerminated = false;
     std::shared_ptr<THandOver> FHandOver;
 

@@ -122,6 +122,10 @@ std::wstring RunValueNameFor(std::wstring_view exeFileName) {
     return std::wstring(exeFileName.substr(0, exeFileName.rfind(L'.')));
 }
 
+std::wstring RunValueData(std::wstring_view exeFullPath) {
+    return L"\"" + std::wstring(exeFullPath) + L"\"";
+}
+
 void SetRunWinStart(TRegistry& registry, bool enable, std::wstring_view exeFileName,
                     std::wstring_view exeFullPath) {
     const auto name = RunValueNameFor(exeFileName);
@@ -129,7 +133,7 @@ void SetRunWinStart(TRegistry& registry, bool enable, std::wstring_view exeFileN
     const auto key = registry.OpenKey(RunKey, false);
     if (!key) return;
     if (enable)
-        key->WriteString(name, exeFullPath);
+        key->WriteString(name, RunValueData(exeFullPath));
     else
         key->DeleteValue(name);
 }

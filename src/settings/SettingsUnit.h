@@ -83,6 +83,12 @@ bool IsRunWinStart(TRegistry& registry) noexcept;
 // ".exe", else the name without its extension; empty means "leave it alone".
 std::wstring RunValueNameFor(std::wstring_view exeFileName);
 
+// The Run value's data: the path in double quotes, so a path with blanks
+// ("C:\Users\Anna Petrova\...") never starts "C:\Users\Anna.exe". An old
+// unquoted value still counts as enabled (IsRunWinStart tests the name only)
+// and the next save rewrites it quoted.
+std::wstring RunValueData(std::wstring_view exeFullPath);
+
 void SetRunWinStart(TRegistry& registry, bool enable, std::wstring_view exeFileName,
                     std::wstring_view exeFullPath);
 

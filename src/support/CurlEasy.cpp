@@ -17,10 +17,15 @@ void AppendCurlHeader(TCurlList& list, const std::string& line) {
     list.reset(grown);
 }
 
-void ApplyCurlTlsPolicy(CURL* curl) {
+void ApplyCurlTlsPolicy(CURL* curl, const std::string& caFile) {
     SetCurlOption(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
     SetCurlOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     SetCurlOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile.empty()) {
+        SetCurlOption(curl, CURLOPT_CAINFO, caFile.c_str());
+        SetCurlOption(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+        return;
+    }
 #ifdef _WIN32
     SetCurlOption(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
 #endif

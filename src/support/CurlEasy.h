@@ -28,7 +28,8 @@ template <class T> void SetCurlOption(CURL* curl, CURLoption option, T value) {
 void AppendCurlHeader(TCurlList& list, const std::string& line);
 
 // TLS 1.2+, peer and host verified (with the system roots on Windows).
-void ApplyCurlTlsPolicy(CURL* curl);
+// caFile (tests only): the roots to trust instead of the system's.
+void ApplyCurlTlsPolicy(CURL* curl, const std::string& caFile = {});
 
 // The mapped system proxy for url; an empty one keeps curl from reading
 // proxy environment variables.

@@ -97,6 +97,15 @@ std::optional<std::wstring> NewerVersionLine(std::wstring_view text, std::wstrin
     return line;
 }
 
+bool IsHttpsUrl(std::wstring_view url) {
+    constexpr std::wstring_view Scheme = L"https://";
+    if (url.size() <= Scheme.size()) return false;
+    for (std::size_t i = 0; i < Scheme.size(); ++i)
+        if (wchar_t(url[i] >= L'A' && url[i] <= L'Z' ? url[i] + 32 : url[i]) != Scheme[i])
+            return false;
+    return true;
+}
+
 bool UpdateCheckDue(TRegistry& registry, TDate now) {
     const auto key = OpenSettingsKey(&registry);
     if (!key) return false;
@@ -115,7 +124,7 @@ std::string HttpGet(const std::string& url, const THttpGetOptions& options,
     if (!curl) throw std::runtime_error("libcurl handle not created");
     CURL* c = curl.get();
     SetCurlOption(c, CURLOPT_URL, url.c_str());
-    SetCurlOption(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetCurlOption(c, CURLOPT_PROTOCOLS_STR, "https");
     SetCurlOption(c, CURLOPT_NOSIGNAL, 1L);
     SetCurlOption(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     SetCurlOption(c, CURLOPT_HTTPGET, 1L);
@@ -124,7 +133,7 @@ std::string HttpGet(const std::string& url, const THttpGetOptions& options,
     AppendCurlHeader(headers, AcceptValue);
     SetCurlOption(c, CURLOPT_HTTPHEADER, headers.get());
     SetCurlOption(c, CURLOPT_USERAGENT, UserAgent);
-    ApplyCurlTlsPolicy(c);
+    ApplyCurlTlsPolicy(c, options.CaFile);
     const TSystemProxyConfig proxy =
         options.ProxySource ? options.ProxySource() : TSystemProxyConfig{};
     ApplyCurlProxy(c, options.ProxySource ? &proxy : nullptr, url);
@@ -173,8 +182,13 @@ void TUpdateChecker::CheckUpdatesIfDue() {
 void TUpdateChecker::StartUpdateCheck() {
     if (!FMayStart) return;
     FMayStart = false;
+    const std::wstring address = FHost.UpdateFileUrl();
+    if (!IsHttpsUrl(address) || !IsHttpsUrl(FHost.DownloadPageUrl())) {
+        FHost.Trace(L"Update check skipped: the service address is not HTTPS: " + address);
+        return;
+    }
     InitCurlOnce(); // not thread-safe in every libcurl: before the worker
-    const std::string url = WideToUtf8(FHost.UpdateFileUrl());
+    const std::string url = WideToUtf8(address);
     FThread = std::thread([this, url, shared = FShared, options = FOptions] {
         THttpThread result;
         try {

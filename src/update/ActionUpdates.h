@@ -5,6 +5,7 @@
 #include "output/ProxyConfig.h"
 #include "settings/Registry.h"
 #include "settings/SettingsUnit.h"
+#include "support/DebugTrace.h"
 #include "support/GuiDispatcher.h"
 
 #include <atomic>
@@ -42,7 +43,13 @@ struct THttpGetOptions {
     long StallSeconds = 15; // no byte for this long ends the request
     long TotalSeconds = 60;
     std::function<TSystemProxyConfig()> ProxySource;
+    std::string CaFile; // tests: trust only these roots (PEM file); empty: the system's
 };
+
+// The update file and the download page it leads to are trusted only over
+// HTTPS: over plain HTTP anyone on the way could announce a version and
+// send the user to a page of theirs.
+bool IsHttpsUrl(std::wstring_view url);
 
 // HTTP/1.1 GET of url, redirects not followed (their body is the reply);
 // raises std::runtime_error on a transport failure, a status outside
@@ -61,6 +68,8 @@ public:
     // Shows the new-version dialog modally; true when it ended with OK.
     virtual bool ShowNewVersion(const std::wstring& versionCaption) = 0;
     virtual void OpenInShell(const std::wstring& address) = 0;
+    // A diagnostic line; the program's goes to DebugTrace.
+    virtual void Trace(const std::wstring& line) { DebugTrace(line); }
 };
 
 // The one download of a run: the thread body, then ShowResult handed to the

@@ -1,13 +1,18 @@
 #pragma once
 // A loopback HTTP server for the upload faults: it relays each connection to
-// the real service, or breaks it the way a failing server does. Include it
-// before <windows.h>: winsock2 must come first.
+// the real service, or breaks it the way a failing server does, in plain
+// HTTP or, given a TLS context, behind a TLS handshake of its own (the relay
+// passes bytes through as they are). Include it before <windows.h>: winsock2
+// must come first.
 #include <winsock2.h>
+
+#include <openssl/ssl.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <string>
@@ -21,6 +26,7 @@ public:
         ResetMidBody, // reads half the body, then resets the connection
         Garbage,      // reads the request, answers "200" and 10 MB of random bytes
         Silent,       // accepts, reads, never answers
+        Redirect,     // reads the request, answers SetRedirect's status and Location
     };
 
     explicit TBadServer(std::uint16_t relayPort) : FRelayPort(relayPort) {
@@ -50,7 +56,20 @@ public:
     // 0 when the server could not listen.
     std::uint16_t Port() const { return FPort; }
     void SetMode(TMode mode) { FMode = mode; }
+    void SetRelayPort(std::uint16_t port) { FRelayPort = port; }
+    void SetRedirect(int status, const std::string& location) {
+        std::lock_guard lock(FMutex);
+        FRedirect = "HTTP/1.1 " + std::to_string(status) + " Moved\r\nLocation: " + location +
+                    "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    }
+    // TLS for every mode but Relay from the next connection on; null: plain.
+    void SetTls(std::shared_ptr<SSL_CTX> context) {
+        std::lock_guard lock(FMutex);
+        FTls = std::move(context);
+    }
     int Accepted() const { return FAccepted; }
+    // Requests answered with the redirect.
+    int Redirected() const { return FRedirected; }
     // Connections the client has not yet closed.
     int Open() const { return FOpen; }
 
@@ -83,26 +102,76 @@ private:
         return ::select(0, write ? nullptr : &set, write ? &set : nullptr, nullptr, &tv) > 0;
     }
 
-    // Bytes received, 0 once the peer is gone or the server stops.
-    int Receive(SOCKET s, char* buf, int size) {
+    // One accepted connection, with its TLS session once the handshake is done.
+    struct TConn {
+        SOCKET S;
+        SSL* Tls = nullptr;
+    };
+
+    // Waits until OpenSSL can go on after WANT_READ/WANT_WRITE; false for
+    // any other outcome, or once the server stops.
+    bool TlsRetry(const TConn& c, int result) {
+        const int error = SSL_get_error(c.Tls, result);
+        if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) return false;
         while (!FStopping)
-            if (Ready(s, false)) return std::max(::recv(s, buf, size, 0), 0);
+            if (Ready(c.S, error == SSL_ERROR_WANT_WRITE)) return true;
+        return false;
+    }
+
+    // Bytes received, 0 once the peer is gone or the server stops.
+    int Receive(const TConn& c, char* buf, int size) {
+        while (!FStopping) {
+            if (c.Tls) {
+                const int n = SSL_read(c.Tls, buf, size);
+                if (n > 0) return n;
+                if (!TlsRetry(c, n)) return 0;
+            } else if (Ready(c.S, false)) {
+                return std::max(::recv(c.S, buf, size, 0), 0);
+            }
+        }
         return 0;
     }
 
-    bool SendAll(SOCKET s, const char* data, std::size_t size) {
+    bool SendAll(const TConn& c, const char* data, std::size_t size) {
         while (size > 0 && !FStopping) {
-            if (!Ready(s, true)) continue;
-            const int n = ::send(s, data, int(std::min<std::size_t>(size, 1 << 16)), 0);
+            const int chunk = int(std::min<std::size_t>(size, 1 << 16));
+            if (c.Tls) {
+                const int n = SSL_write(c.Tls, data, chunk);
+                if (n <= 0) {
+                    if (!TlsRetry(c, n)) return false;
+                    continue;
+                }
+                data += n;
+                size -= std::size_t(n);
+                continue;
+            }
+            if (!Ready(c.S, true)) continue;
+            const int n = ::send(c.S, data, chunk, 0);
             if (n <= 0) return false;
             data += n;
             size -= std::size_t(n);
         }
         return size == 0;
     }
+    bool SendAll(SOCKET s, const char* data, std::size_t size) {
+        return SendAll(TConn{s}, data, size);
+    }
+
+    // The server side of the handshake on a non-blocking socket.
+    bool Handshake(TConn& c, SSL_CTX* context) {
+        u_long nonBlocking = 1;
+        ::ioctlsocket(c.S, FIONBIO, &nonBlocking);
+        c.Tls = SSL_new(context);
+        if (!c.Tls || SSL_set_fd(c.Tls, int(c.S)) != 1) return false;
+        for (;;) {
+            const int r = SSL_accept(c.Tls);
+            if (r == 1) return true;
+            if (!TlsRetry(c, r)) return false;
+        }
+    }
 
     // Reads the headers and at least `share` of the body the client announced.
-    bool ReadRequest(SOCKET s, double share) {
+    bool ReadRequest(const TConn& s, double share) {
         std::string got;
         char buf[1 << 16];
         std::size_t headerEnd = std::string::npos, bodyWanted = 0;
@@ -126,7 +195,7 @@ private:
 
     void Relay(SOCKET client) {
         TSocket service(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-        const sockaddr_in at = Loopback(FRelayPort);
+        const sockaddr_in at = Loopback(FRelayPort.load());
         if (::connect(service.S, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0) return;
         char buf[1 << 16];
         while (!FStopping) {
@@ -150,12 +219,29 @@ private:
             ~TCount() { --N; }
         } open{FOpen};
         TSocket client(accepted);
-        switch (FMode.load()) {
+        const TMode mode = FMode.load();
+        std::shared_ptr<SSL_CTX> tls;
+        std::string redirect;
+        {
+            std::lock_guard lock(FMutex);
+            if (mode != TMode::Relay) tls = FTls;
+            redirect = FRedirect;
+        }
+        TConn conn{client.S};
+        struct TFree {
+            TConn& C;
+            ~TFree() {
+                if (C.Tls) SSL_free(C.Tls);
+            }
+        } freeTls{conn};
+        // A client that rejects the certificate ends it here.
+        if (tls && !Handshake(conn, tls.get())) return;
+        switch (mode) {
         case TMode::Relay:
             Relay(client.S);
             break;
         case TMode::ResetMidBody:
-            if (ReadRequest(client.S, 0.5)) {
+            if (ReadRequest(conn, 0.5)) {
                 // A zero linger turns the close into a reset.
                 const linger hard{1, 0};
                 ::setsockopt(client.S, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard),
@@ -163,22 +249,29 @@ private:
             }
             break;
         case TMode::Garbage:
-            if (ReadRequest(client.S, 1.0)) {
+            if (ReadRequest(conn, 1.0)) {
                 std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\n\r\n";
                 std::mt19937 random(7);
                 std::string noise(10 << 20, '\0');
                 for (char& c : noise)
                     c = char(random());
-                SendAll(client.S, reply.data(), reply.size());
-                SendAll(client.S, noise.data(), noise.size());
+                SendAll(conn, reply.data(), reply.size());
+                SendAll(conn, noise.data(), noise.size());
             }
             break;
         case TMode::Silent: {
             char buf[1 << 16];
-            while (Receive(client.S, buf, sizeof buf) > 0) {
+            while (Receive(conn, buf, sizeof buf) > 0) {
             }
             break;
         }
+        case TMode::Redirect:
+            if (ReadRequest(conn, 1.0)) {
+                ++FRedirected;
+                SendAll(conn, redirect.data(), redirect.size());
+                if (conn.Tls) SSL_shutdown(conn.Tls);
+            }
+            break;
         }
     }
 
@@ -193,12 +286,15 @@ private:
         }
     }
 
-    const std::uint16_t FRelayPort;
+    std::atomic<std::uint16_t> FRelayPort;
+    std::mutex FMutex; // FTls, FRedirect
+    std::shared_ptr<SSL_CTX> FTls;
+    std::string FRedirect;
     SOCKET FListener = INVALID_SOCKET;
     std::uint16_t FPort = 0;
     std::atomic<TMode> FMode = TMode::Relay;
     std::atomic<bool> FStopping = false;
-    std::atomic<int> FAccepted = 0, FOpen = 0;
+    std::atomic<int> FAccepted = 0, FOpen = 0, FRedirected = 0;
     std::vector<std::thread> FServing; // touched by the accept thread only, then joined
     std::thread FAccept;
 };

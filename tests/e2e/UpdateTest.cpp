@@ -1,11 +1,12 @@
 // The update check against a loopback server, and the companion windows as a
 // user meets them: the welcome window after installing, the offer after the
 // first copy, one about window however often it is asked for.
+#include <winsock2.h> // before <windows.h>
+
 #include "KadrixProcess.h"
 #include "ScreenPattern.h"
+#include "TestTls.h"
 #include "unit/fakes/Utf16File.h"
-
-#include <winsock2.h>
 
 #include <atomic>
 #include <cstdio>
@@ -17,11 +18,14 @@ using namespace std::chrono_literals;
 using TClock = std::chrono::steady_clock;
 
 namespace {
-// A plain HTTP server on loopback answering every request with the update
-// file, after an optional delay.
+// An HTTPS server on loopback answering every request with the update file,
+// after an optional delay; its certificate's authority is trusted in the
+// prefix (the check runs only over HTTPS).
 class TUpdateServer {
 public:
-    TUpdateServer(std::string body, std::chrono::milliseconds delay) : FBody(std::move(body)) {
+    TUpdateServer(std::string body, std::chrono::milliseconds delay)
+        : FBody(std::move(body)), FTls(FPki.Server("IP:127.0.0.1", -60, TTestPki::Day)) {
+        Trusted = TrustInRootStore(FPki.CaDer());
         WSADATA wsa;
         ::WSAStartup(MAKEWORD(2, 2), &wsa);
         FListen = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -37,14 +41,19 @@ public:
             for (;;) {
                 SOCKET s = ::accept(FListen, nullptr, nullptr);
                 if (s == INVALID_SOCKET) return;
-                ++Requests;
+                SSL* tls = SSL_new(FTls.get());
+                SSL_set_fd(tls, int(s));
                 char buf[4096];
-                ::recv(s, buf, sizeof(buf), 0);
-                std::this_thread::sleep_for(delay);
-                const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
-                                          "Connection: close\r\nContent-Length: " +
-                                          std::to_string(FBody.size()) + "\r\n\r\n" + FBody;
-                ::send(s, reply.data(), static_cast<int>(reply.size()), 0);
+                if (SSL_accept(tls) == 1 && SSL_read(tls, buf, sizeof(buf)) > 0) {
+                    ++Requests;
+                    std::this_thread::sleep_for(delay);
+                    const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                                              "Connection: close\r\nContent-Length: " +
+                                              std::to_string(FBody.size()) + "\r\n\r\n" + FBody;
+                    SSL_write(tls, reply.data(), static_cast<int>(reply.size()));
+                    SSL_shutdown(tls);
+                }
+                SSL_free(tls);
                 ::shutdown(s, SD_SEND);
                 ::closesocket(s);
             }
@@ -55,11 +64,14 @@ public:
         FThread.join();
         ::WSACleanup();
     }
-    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(FPort); }
+    std::wstring Url() const { return L"https://127.0.0.1:" + std::to_wstring(FPort); }
     std::atomic<int> Requests = 0;
+    bool Trusted = false;
 
 private:
     std::string FBody;
+    TTestPki FPki;
+    TTestPki::TContext FTls;
     SOCKET FListen = INVALID_SOCKET;
     int FPort = 0;
     std::thread FThread;
@@ -112,6 +124,7 @@ protected:
 TEST_F(Companions, NewerVersionIsAnnouncedTenSecondsAfterStartWithoutStallingTheTray) {
     TUpdateServer server(Utf16File(L"2.16\r\nhttp://127.0.0.1/download.php\r\nKadrix 2.16\r\n"),
                          5s);
+    ASSERT_TRUE(server.Trusted);
     SetString(L"ServiceUrl", server.Url());
     const auto start = TClock::now();
     FKadrix = std::make_unique<TKadrixProcess>();

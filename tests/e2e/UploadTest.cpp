@@ -1,9 +1,11 @@
 // Upload to the loopback service and save-as through the real dialog, as a
 // user finishes a capture with the actions panel.
+#include "BadServer.h" // winsock2 before <windows.h>
 #include "ClipboardImage.h"
 #include "KadrixProcess.h"
 #include "SaveDialog.h"
 #include "ScreenPattern.h"
+#include "TestTls.h"
 
 #include <gtest/gtest.h>
 #include <wincrypt.h>
@@ -93,6 +95,10 @@ void ExpectSelectionPng(const fs::path& file) {
     EXPECT_EQ(wrong, 0);
 }
 
+void TrustDer(const std::vector<std::uint8_t>& der) {
+    ASSERT_TRUE(TrustInRootStore(der));
+}
+
 // Trusts the service's certificate as a user would: in the current user's roots.
 void TrustCertificate(const fs::path& pemFile) {
     const std::vector<std::uint8_t> pem = ReadBytes(pemFile);
@@ -101,16 +107,18 @@ void TrustCertificate(const fs::path& pemFile) {
     const auto* text = reinterpret_cast<const char*>(pem.data());
     ASSERT_TRUE(::CryptStringToBinaryA(text, DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr,
                                        &size, nullptr, nullptr));
-    std::vector<BYTE> der(size);
+    std::vector<std::uint8_t> der(size);
     ASSERT_TRUE(::CryptStringToBinaryA(text, DWORD(pem.size()), CRYPT_STRING_BASE64HEADER,
                                        der.data(), &size, nullptr, nullptr));
-    HCERTSTORE store =
-        ::CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-    ASSERT_NE(store, nullptr);
-    const BOOL added = ::CertAddEncodedCertificateToStore(
-        store, X509_ASN_ENCODING, der.data(), size, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    ::CertCloseStore(store, 0);
-    ASSERT_TRUE(added);
+    TrustDer(der);
+}
+
+const std::wstring UploadFailedKept = L"Не удалось загрузить скриншот.\r\nПожалуйста, попробуйте "
+                                      L"еще раз.\r\nСкриншот сохранен: ";
+const std::wstring LinkCopied = L"Ссылка на скриншот в буфере обмена.";
+
+std::uint16_t PortOf(const std::wstring& url) {
+    return std::uint16_t(std::stoi(url.substr(url.rfind(L':') + 1)));
 }
 
 std::set<std::wstring> StoredImages(const fs::path& dir) {
@@ -168,7 +176,73 @@ protected:
     HWND FPanel = nullptr;
 };
 
-class Upload : public PanelActions {};
+// Uploads as the user makes them with the editor off: the release uploads.
+class Upload : public PanelActions {
+protected:
+    void SetUp() override {
+        PanelActions::SetUp();
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        FKept = fs::path(temp) / ("kadrix-e2e-kept-" + std::to_string(::GetCurrentProcessId()) +
+                                  "-" + std::to_string(::GetTickCount()));
+        fs::create_directories(FKept);
+    }
+    void TearDown() override {
+        PanelActions::TearDown();
+        std::error_code ec;
+        fs::remove_all(FKept, ec);
+    }
+    void StartUploadingAtRelease() {
+        SetString(L"path", FKept.wstring() + L"\\");
+        SetDword(L"ShowRedact", 0);
+        NoCompanionWindows();
+        const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+        FPattern = std::make_unique<TPatternWindow>(w, h);
+        FKadrix = std::make_unique<TKadrixProcess>();
+        ASSERT_NE(FKadrix->WaitMainWindow(), nullptr);
+    }
+    // Selects the pattern's 100,100 - 300,250; the release uploads it.
+    void UploadSelection() {
+        EmptyTheClipboard();
+        ::SetForegroundWindow(FPattern->Handle());
+        TPatternWindow::Pump(100ms);
+        MoveMouseTo(::GetSystemMetrics(SM_CXSCREEN) - 5, ::GetSystemMetrics(SM_CYSCREEN) - 5);
+        TapKey(VK_SNAPSHOT);
+        ASSERT_TRUE(WaitUntil([&] { return OverlayShown(*FKadrix); }));
+        DragMouse(100, 100, 300, 250);
+        ASSERT_TRUE(WaitUntil([&] { return !OverlayShown(*FKadrix); }));
+    }
+    std::wstring NotificationText() const {
+        HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
+        wchar_t buf[1024] = {};
+        if (!hint || !::IsWindowVisible(hint)) return {};
+        ::GetWindowTextW(hint, buf, 1024);
+        return buf;
+    }
+    // A new failure message naming the kept file (not the one of the
+    // previous upload, which may still show); the file holds the selection.
+    void ExpectFailureWithTheCaptureKept() {
+        std::wstring text;
+        const auto fresh = [&] {
+            text = NotificationText();
+            return text.starts_with(UploadFailedKept) && text != FLastFailure;
+        };
+        EXPECT_TRUE(WaitUntil(fresh, 30s)) << "no failure message; shown: " << fs::path(text).string();
+        if (!fresh()) return;
+        FLastFailure = text;
+        ExpectSelectionPng(text.substr(UploadFailedKept.size()));
+    }
+    void ExpectLinkFrom(const std::wstring& service) {
+        std::wstring link;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return (link = ClipboardText()).starts_with(service + L"/s/"); }, 20s))
+            << "no link; clipboard: " << fs::path(link).string();
+        EXPECT_TRUE(WaitUntil([&] { return NotificationText() == LinkCopied; }));
+    }
+
+    fs::path FKept;
+    std::wstring FLastFailure;
+};
 
 class SaveAs : public PanelActions {
 protected:
@@ -257,4 +331,74 @@ TEST_F(SaveAs, AFailedSaveKeepsTheOldFileAndSaysSo) {
     const std::vector<std::uint8_t> now = ReadBytes(file);
     EXPECT_TRUE(std::string(now.begin(), now.end()) == old) << now.size() << " bytes there now";
     EXPECT_EQ(StoredImages(FDir).size(), 1u) << "a temporary file was left behind";
+}
+
+// An HTTPS service that redirects to plain HTTP: the redirect is served over
+// TLS the client accepts, but the upload goes nowhere else, with the body
+// (307) or without it (302); the user is told and keeps the capture.
+TEST_F(Upload, AnHttpsUploadIsNeverRedirectedToHttp) {
+    const TTestPki pki;
+    TrustDer(pki.CaDer());
+    TBadServer target(0), service(0);
+    ASSERT_NE(target.Port(), 0);
+    ASSERT_NE(service.Port(), 0);
+    target.SetMode(TBadServer::TMode::Silent);
+    service.SetTls(pki.Server("IP:127.0.0.1", -60, TTestPki::Day));
+    service.SetMode(TBadServer::TMode::Redirect);
+    SetString(L"ServiceUrl", L"https://127.0.0.1:" + std::to_wstring(service.Port()));
+    StartUploadingAtRelease();
+    int redirected = 0;
+    for (const int status : {307, 302}) {
+        SCOPED_TRACE(status);
+        service.SetRedirect(status, "http://127.0.0.1:" + std::to_string(target.Port()) +
+                                        "/i/index.php?r=user/imggate");
+        UploadSelection();
+        EXPECT_TRUE(WaitUntil([&] { return service.Redirected() > redirected; }, 10s))
+            << "the redirect was not asked for";
+        ExpectFailureWithTheCaptureKept();
+        redirected = service.Redirected();
+        EXPECT_EQ(target.Accepted(), 0) << "the upload went on in plain HTTP";
+    }
+}
+
+// The shipped TLS stack against certificates it must refuse: each ends in
+// the failure message with the capture kept, and the next upload, through
+// the same worker, reaches the real service.
+TEST_F(Upload, ABadCertificateFailsAndTheNextUploadWorks) {
+    const std::wstring url = EnvVar(L"KADRIX_TEST_SERVICE_URL");
+    const std::wstring cert = EnvVar(L"KADRIX_TEST_SERVICE_CERT");
+    KADRIX_REQUIRE(!url.empty() && !cert.empty(), "no upload service (scripts/test.sh starts one)");
+    TrustCertificate(cert);
+    const TTestPki pki;
+    TrustDer(pki.CaDer());
+    // Kadrix keeps one address: a relay in front sends each upload to the
+    // bad server or to the real service.
+    TBadServer front(PortOf(url)), bad(0);
+    ASSERT_NE(front.Port(), 0);
+    ASSERT_NE(bad.Port(), 0);
+    bad.SetMode(TBadServer::TMode::Silent);
+    SetString(L"ServiceUrl", L"https://127.0.0.1:" + std::to_wstring(front.Port()));
+    StartUploadingAtRelease();
+    const long day = TTestPki::Day;
+    const struct {
+        const char* Name;
+        TTestPki::TContext Tls;
+    } faults[] = {
+        {"untrusted", pki.Server("IP:127.0.0.1", -60, day, true)},
+        {"expired", pki.Server("IP:127.0.0.1", -3 * day, -day)},
+        {"another host", pki.Server("DNS:other.example", -60, day)},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.Name);
+        bad.SetTls(fault.Tls);
+        front.SetRelayPort(bad.Port());
+        const int accepted = bad.Accepted();
+        UploadSelection();
+        ExpectFailureWithTheCaptureKept();
+        EXPECT_GT(bad.Accepted(), accepted) << "the bad server was not reached";
+
+        front.SetRelayPort(PortOf(url));
+        UploadSelection();
+        ExpectLinkFrom(url);
+    }
 }

@@ -217,7 +217,7 @@ TEST(SettingForm, SaveAlwaysRewritesOrDeletesTheAutostartValue) {
         EXPECT_EQ(f.ModalResult(), mrOk);
         const auto v = d.Platform.Registry.Get(RunKey, L"Kadrix");
         if (c.Expected)
-            EXPECT_EQ(v, TRegValue::OfString(c.Expected)) << c.Stored;
+            EXPECT_EQ(v, TRegValue::OfString(RunValueData(c.Expected))) << c.Stored; // quoted
         else
             EXPECT_EQ(v, std::nullopt);
         EXPECT_EQ(d.Settings.RunWinStart, c.Expected != nullptr);

@@ -39,10 +39,15 @@ public:
         Files[path] = bytes;
     }
     void OpenInShell(const std::wstring& a) override { Opened = a; }
-    void SendScreen(std::function<std::vector<std::uint8_t>()> encode,
+    bool SendScreen(std::function<std::vector<std::uint8_t>()> encode,
                     std::wstring_view format) override {
+        if (QueueFull) {
+            Log += "refused ";
+            return false;
+        }
         Log += "send ";
         Sent.push_back({encode(), std::wstring(format)});
+        return true;
     }
     void ShowNotification(const std::wstring& t) override { Notified = t; }
     void ShowSurveyOrOffer() override { Log += "survey"; }
@@ -50,7 +55,7 @@ public:
     TRegistry& Registry() override { return Reg; }
 
     std::string Log;
-    bool ClipboardFails = false, WriteFails = false;
+    bool ClipboardFails = false, WriteFails = false, QueueFull = false;
     std::wstring ClipboardText, Opened, Notified;
     std::optional<TSaveDialogResult> Choice;
     TSaveDialogRequest Request;
@@ -147,6 +152,8 @@ TEST_F(PanelSave, OnlyAWebLinkFromTheServerIsOpened) {
         {L"file:///C:/x.exe", false},
         {L"https://", false},
         {L"https://example.test/\u0001x", false},
+        {L"https://example.test/a b", false},
+        {L"https://user@example.test/", false},
     };
     for (const auto& [link, opened] : links) {
         A.Opened.clear();
@@ -156,6 +163,8 @@ TEST_F(PanelSave, OnlyAWebLinkFromTheServerIsOpened) {
         Panel.HandleUploadReply(json + L"\"}");
         EXPECT_EQ(A.ClipboardText, link) << "the link is kept whatever it is";
         EXPECT_EQ(A.Opened, opened ? link : L"") << std::string(link.begin(), link.end());
+        // What is not opened is shown.
+        EXPECT_EQ(A.Notified, std::wstring(OutputTexts::LinkCopied) + (opened ? L"" : L"\r\n" + link));
     }
 }
 
@@ -173,6 +182,29 @@ TEST_F(PanelSave, FailedUploadKeepsTheImage) {
         EXPECT_EQ(A.Notified.find(kept) != std::wstring::npos, !saveLocal) << A.Notified.size();
         EXPECT_TRUE(A.ClipboardText.empty());
     }
+}
+
+// Too many uploads wait: this one is refused at once and kept in a file
+// (also with the local copy on: it is that file), and the message names it.
+TEST_F(PanelSave, ARefusedUploadIsKeptAndNamed) {
+    A.QueueFull = true;
+    const std::wstring kept = L"C:\\Shots\\" + Shot + L".png";
+    for (const bool saveLocal : {false, true}) {
+        A.Files.clear();
+        A.Log.clear();
+        Settings.SaveLocal = saveLocal;
+        Panel.btSendCloudClick();
+        EXPECT_EQ(A.Log, "end bitmap close refused survey");
+        EXPECT_EQ(A.Files.size(), 1u);
+        EXPECT_EQ(A.Files.count(kept), 1u);
+        EXPECT_EQ(A.Notified, UploadRefusedMessage(kept));
+    }
+    EXPECT_EQ(UploadRefusedMessage(kept), L"Слишком много скриншотов ждут загрузки.\r\n"
+                                          L"Скриншот сохранен: " + kept);
+    A.WriteFails = true;
+    Panel.btSendCloudClick();
+    EXPECT_EQ(A.Notified, L"Слишком много скриншотов ждут загрузки.\r\n"
+                          L"Пожалуйста, попробуйте позже.");
 }
 
 TEST_F(PanelSave, EscAsksTheOverlayToCloseAndTheCrossDiscards) {

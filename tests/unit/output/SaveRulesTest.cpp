@@ -112,3 +112,55 @@ TEST(SaveRules, UploadReply) {
     for (const auto& c : cases)
         EXPECT_EQ(ReadUploadReply(c.Reply), c.Expected) << WideToUtf8(c.Reply);
 }
+
+// Only these reach the shell; everything else is copied and shown.
+TEST(SaveRules, IsWebLinkTakesOnlyAbsoluteHttpUrisOfRfc3986Characters) {
+    const std::wstring longest = L"https://h/" + std::wstring(MaxWebLinkLength - 10, L'a');
+    const std::pair<std::wstring, bool> cases[] = {
+        {L"https://example.test/s/1.png", true},
+        {L"HTTP://example.test/s/1.png", true},
+        {L"http://example.test", true},
+        {L"https://example.test:8443/s?a=1&b=%2F#top", true},
+        {L"https://127.0.0.1:/x", true}, // an empty port is allowed
+        {L"https://[::1]:8443/s/1.png", true},
+        {L"https://h/a-._~!$&'()*+,;=:@/?x?#f/?", true},
+        {longest, true},
+        {longest + L"a", false},               // 2,049 characters
+        {L"https://", false},                 // no host
+        {L"https://:80/", false},
+        {L"https:///x", false},
+        {L"https://user@example.test/", false}, // user information
+        {L"https://user:pw@example.test/", false},
+        {L"https://example.test:8o/", false},
+        {L"https://exa mple.test/", false},
+        {L"https://example.test/a b", false},
+        {L"https://example.test/\"&calc", false},
+        {L"https://example.test/<x>", false},
+        {L"https://example.test/a^b|c", false},
+        {L"https://example.test/{x}", false},
+        {L"https://example.test/a\\b", false},
+        {L"https://example.test/%", false},
+        {L"https://example.test/%2", false},
+        {L"https://example.test/%zz", false},
+        {L"https://example.test/#a#b", false},
+        {L"https://example.test/[x]", false},
+        {L"https://[::1/x", false},
+        {L"https://[]/x", false},
+        {L"https://[::g]/x", false},
+        {L"https://[::1]x/", false},
+        {L"https://example.test/\u0001x", false},
+        {L"https://example.test/\u007F", false},
+        {L"https://пример.рф/", false},         // non-ASCII: only punycode
+        {L"https://example.test/\u00A0", false},
+        {L"file:///C:/x.exe", false},
+        {L"C:\\Windows\\System32\\cmd.exe", false},
+        {L"\\\\host\\share\\x.exe", false},
+        {L"javascript:alert(1)", false},
+        {L" https://example.test/", false},
+        {L"https:example.test", false},
+        {L"httpss://example.test", false},
+        {L"", false},
+    };
+    for (const auto& [link, web] : cases)
+        EXPECT_EQ(IsWebLink(link), web) << WideToUtf8(link);
+}

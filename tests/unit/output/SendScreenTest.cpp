@@ -3,13 +3,17 @@
 #if __has_include(<httplib.h>) && defined(CPPHTTPLIB_OPENSSL_SUPPORT)
 #include "output/SendScreen.h"
 #include "support/Utilities.h"
+#include "unit/fakes/LoopbackCertificate.h"
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 using namespace std::chrono_literals;
 using TClock = std::chrono::steady_clock;
@@ -66,8 +70,7 @@ struct TClient {
     std::vector<std::wstring> Replies;
     std::unique_ptr<TThreadSendScreen> Worker;
 
-    explicit TClient(std::wstring url) {
-        TUploadOptions options;
+    explicit TClient(std::wstring url, TUploadOptions options = {}) {
         options.EndpointUrl = std::move(url);
         Worker = std::make_unique<TThreadSendScreen>(Gui, Progress, L"12345", std::move(options));
         Worker->OnRedyLink = [this](const std::wstring& reply) {
@@ -249,7 +252,183 @@ TEST(SendScreen, UntrustedCertificateFails) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(SendScreen, StalledReplyFailsAfterTenSeconds) {
+// The stall rule counts from the start of each request: a reply that never
+// comes, a redirect to a server that never answers, a TLS handshake that
+// never starts. Each fails once the stall time has passed.
+TEST(SendScreen, ARequestThatMovesNothingFailsAfterTheStallTime) {
+    EXPECT_EQ(TUploadOptions().StallSeconds, 10);
+    std::mutex mutex;
+    std::condition_variable release;
+    bool released = false;
+    const auto hold = [&] {
+        std::unique_lock lock(mutex);
+        release.wait_for(lock, 30s, [&] { return released; });
+    };
+    auto server = std::make_unique<httplib::Server>();
+    server->Post("/silent", [&](const httplib::Request&, httplib::Response& res) {
+        hold();
+        res.set_content("late", "text/plain");
+    });
+    server->Post("/moved", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/silent-get", 302);
+    });
+    server->Get("/silent-get", [&](const httplib::Request&, httplib::Response& res) {
+        hold();
+        res.set_content("late", "text/plain");
+    });
+    const TLoopback loopback(std::move(server));
+    // Accepted by the system, never by a program: the handshake hangs.
+    const int mute = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof at;
+    ASSERT_EQ(::bind(mute, reinterpret_cast<sockaddr*>(&at), len), 0);
+    ASSERT_EQ(::listen(mute, 4), 0);
+    ASSERT_EQ(::getsockname(mute, reinterpret_cast<sockaddr*>(&at), &len), 0);
+
+    TUploadOptions options;
+    options.StallSeconds = 2;
+    const std::wstring cases[] = {
+        loopback.Url("http", "/silent"),
+        loopback.Url("http", "/moved"),
+        L"https://127.0.0.1:" + std::to_wstring(ntohs(at.sin_port)) + L"/i/index.php",
+    };
+    for (const auto& url : cases) {
+        SCOPED_TRACE(WideToUtf8(url));
+        const auto start = TClock::now();
+        EXPECT_EQ(TClient(url, options).UploadOne(), L"");
+        const auto elapsed = TClock::now() - start;
+        EXPECT_GE(elapsed, 2s);
+        EXPECT_LT(elapsed, 4s);
+    }
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    release.notify_all();
+    ::close(mute);
+}
+
+TEST(SendScreen, TheTimeLimitGrowsWithTheBody) {
+    const TUploadOptions options;
+    const struct {
+        std::uint64_t Bytes;
+        std::chrono::milliseconds Limit;
+    } cases[] = {
+        {0, 30s},
+        {1, 30001ms},               // a started millisecond counts
+        {16 * 1024, 31s},           // 16 KiB a second
+        {3u << 20, 30s + 192s},     // a 3 MiB PNG: 3 min 42 s
+        {50u << 20, 30s + 3200s},   // the service's largest image
+        {std::uint64_t(1) << 50, std::chrono::milliseconds(0x7FFFFFFF)}, // libcurl's long
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UploadTimeLimit(options, c.Bytes), c.Limit) << c.Bytes;
+}
+
+// A server that answers a byte at a time never stalls, but the time limit
+// still ends the upload.
+TEST(SendScreen, ATrickleEndsAtTheTimeLimit) {
+    auto server = std::make_unique<httplib::Server>();
+    server->Post(Endpoint, [](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [](std::size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(300ms);
+            return sink.write("x", 1);
+        });
+    });
+    const TLoopback loopback(std::move(server));
+    TUploadOptions options;
+    options.StallSeconds = 2;
+    options.TimeLimitBaseSeconds = 3;
+    options.MinBytesPerSecond = 1 << 30;
+    const auto start = TClock::now();
+    EXPECT_EQ(TClient(loopback.Url("http", Endpoint), options).UploadOne(), L"");
+    const auto elapsed = TClock::now() - start;
+    EXPECT_GE(elapsed, 3s);
+    EXPECT_LT(elapsed, 5s);
+}
+
+TEST(SendScreen, RedirectsKeepTheEndpointsScheme) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"https://h/i", "https"}, {"HTTPS://h/i", "https"}, {"http://h/i", "http"},
+        {"ftp://h/i", ""},        {"https:/h", ""},         {"httpx://h", ""},
+        {"", ""},
+    };
+    for (const auto& [url, protocols] : cases)
+        EXPECT_EQ(RedirectProtocolsFor(url), protocols) << url;
+}
+
+// Where each redirect leads, and whether the body goes along: only a 307 or
+// 308 sends it again, and never from HTTPS to HTTP or from HTTP to HTTPS.
+TEST(SendScreen, ARedirectNeverLeavesTheEndpointsScheme) {
+    const TLoopbackCertificate certificate;
+    if (!certificate.Made) GTEST_SKIP() << "openssl command not available";
+    std::mutex mutex;
+    std::vector<std::string> reached; // "https POST body", "http GET empty"...
+    const auto record = [&](httplib::Server& server, const std::string& name) {
+        const auto target = [&, name](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard lock(mutex);
+            const bool whole = req.get_file_value("filescreen").content == "\1\2\3";
+            reached.push_back(name + " " + req.method + (whole ? " body" : " empty"));
+            res.set_content("landed", "text/plain");
+        };
+        server.Post("/target", target);
+        server.Get("/target", target);
+        server.Post(R"(/to/(\d+)/(.*))", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_header("Connection", "close");
+            res.set_redirect(req.matches[2].str(), std::stoi(req.matches[1]));
+        });
+    };
+    auto plain = std::make_unique<httplib::Server>();
+    auto tls = std::make_unique<httplib::SSLServer>(certificate.Cert.c_str(),
+                                                    certificate.Key.c_str());
+    record(*plain, "http");
+    record(*tls, "https");
+    const TLoopback plainLoop(std::move(plain)), tlsLoop(std::move(tls));
+    const std::string http = WideToUtf8(plainLoop.Url("http", "/target"));
+    const std::string https = WideToUtf8(tlsLoop.Url("https", "/target"));
+
+    TUploadOptions options;
+    options.CaFile = certificate.Cert;
+    const struct {
+        const TLoopback& From;
+        const char* Scheme;
+        int Status;
+        std::string To;
+        std::wstring Reply;
+        std::string Reached; // where the upload landed; empty: nowhere
+    } cases[] = {
+        {tlsLoop, "https", 307, http, L"", ""},
+        {tlsLoop, "https", 308, http, L"", ""},
+        {tlsLoop, "https", 302, http, L"", ""},
+        {tlsLoop, "https", 301, http, L"", ""},
+        {tlsLoop, "https", 307, https, L"landed", "https POST body"},
+        {tlsLoop, "https", 303, https, L"landed", "https GET empty"},
+        {plainLoop, "http", 307, https, L"", ""},
+        {plainLoop, "http", 302, https, L"", ""},
+        {plainLoop, "http", 308, http, L"landed", "http POST body"},
+        {plainLoop, "http", 301, http, L"landed", "http GET empty"},
+        {plainLoop, "http", 302, http, L"landed", "http GET empty"},
+    };
+    for (const auto& c : cases) {
+        const std::wstring url =
+            c.From.Url(c.Scheme, "/to/" + std::to_string(c.Status) + "/" + c.To);
+        SCOPED_TRACE(WideToUtf8(url));
+        {
+            std::lock_guard lock(mutex);
+            reached.clear();
+        }
+        EXPECT_EQ(TClient(url, options).UploadOne(), c.Reply);
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(reached, c.Reached.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{c.Reached});
+    }
+}
+
+// Past MaxPending unanswered uploads the next is refused at once; once the
+// server answers, there is room again.
+TEST(SendScreen, AtMostEightUploadsWait) {
     std::mutex mutex;
     std::condition_variable release;
     bool released = false;
@@ -257,18 +436,26 @@ TEST(SendScreen, StalledReplyFailsAfterTenSeconds) {
     server->Post(Endpoint, [&](const httplib::Request&, httplib::Response& res) {
         std::unique_lock lock(mutex);
         release.wait_for(lock, 30s, [&] { return released; });
-        res.set_content("late", "text/plain");
+        res.set_content("ok", "text/plain");
     });
     const TLoopback loopback(std::move(server));
-    const auto start = TClock::now();
-    EXPECT_EQ(TClient(loopback.Url("http", Endpoint)).UploadOne(), L"");
-    const auto elapsed = TClock::now() - start;
-    EXPECT_GE(elapsed, 9s);
-    EXPECT_LT(elapsed, 14s);
+    TClient client(loopback.Url("http", Endpoint));
+    EXPECT_EQ(TUploadOptions().MaxPending, 8u);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(client.Worker->SendScreen(Noise(100, unsigned(i)), L".PNG")) << i;
+    EXPECT_FALSE(client.Worker->SendScreen(Noise(100, 9), L".PNG"));
+    EXPECT_FALSE(client.Worker->SendScreen(TThreadSendScreen::TImageSource([] {
+                                               ADD_FAILURE() << "a refused image is encoded";
+                                               return Noise(1, 1);
+                                           }),
+                                           L".PNG"));
     {
         std::lock_guard lock(mutex);
         released = true;
     }
     release.notify_all();
+    EXPECT_EQ(client.Wait(8), std::vector<std::wstring>(8, L"ok"));
+    EXPECT_TRUE(client.Worker->SendScreen(Noise(100, 10), L".PNG"));
+    EXPECT_EQ(client.Wait(9).size(), 9u);
 }
 #endif

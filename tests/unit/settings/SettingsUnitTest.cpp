@@ -8,6 +8,8 @@ namespace {
 using TOp = TMemoryRegistry::TOp;
 constexpr std::wstring_view DefaultPath = L"D:\\Pictures\\Kadrix\\";
 constexpr std::wstring_view ExePath = L"C:\\Program Files\\Kadrix\\Kadrix.exe";
+// The Run value as written: quoted, the path holds a blank.
+constexpr std::wstring_view Quoted = L"\"C:\\Program Files\\Kadrix\\Kadrix.exe\"";
 
 TRegValue Dw(std::uint32_t v) {
     return TRegValue::OfDword(v);
@@ -159,7 +161,7 @@ TEST(SettingsSave, WritesEveryValueInOrderWithItsType) {
         {key, L"format", Dw(2)},
         {key, L"ShowRedact", Dw(1)},
         {key, L"OpenURL", Dw(1)},
-        {std::wstring(RunKey), L"Kadrix", Str(ExePath)},
+        {std::wstring(RunKey), L"Kadrix", Str(Quoted)},
     };
     EXPECT_EQ(registry.Log, expected);
 
@@ -193,7 +195,7 @@ TEST(SettingsSave, KeyThatCannotBeOpenedStillAppliesAutostart) {
     TSettings settings;
     settings.RunWinStart = true;
     SaveRegSettings(registry, settings, L"Kadrix.exe", ExePath);
-    const std::vector<TOp> expected = {{std::wstring(RunKey), L"Kadrix", Str(ExePath)}};
+    const std::vector<TOp> expected = {{std::wstring(RunKey), L"Kadrix", Str(Quoted)}};
     EXPECT_EQ(registry.Log, expected);
 }
 
@@ -240,7 +242,7 @@ TEST(Autostart, EnableWritesPathAndDisableDeletesEvenForeignValues) {
     registry.Put(RunKey, L"Other", Str(L"other.exe"));
 
     SetRunWinStart(registry, true, L"Kadrix.exe", ExePath);
-    EXPECT_EQ(registry.Get(RunKey, L"Kadrix"), Str(ExePath)); // updated after a move
+    EXPECT_EQ(registry.Get(RunKey, L"Kadrix"), Str(Quoted)); // updated after a move
     EXPECT_TRUE(IsRunWinStart(registry));
 
     SetRunWinStart(registry, false, L"Kadrix.exe", ExePath);
@@ -254,7 +256,7 @@ TEST(Autostart, RenamedExecutableWritesItsOwnNameButIsNotRecognised) {
     TMemoryRegistry registry;
     registry.Keys[std::wstring(RunKey)];
     SetRunWinStart(registry, true, L"Shot.exe", L"C:\\Shot.exe");
-    EXPECT_EQ(registry.Get(RunKey, L"Shot"), Str(L"C:\\Shot.exe"));
+    EXPECT_EQ(registry.Get(RunKey, L"Shot"), Str(L"\"C:\\Shot.exe\""));
     EXPECT_FALSE(IsRunWinStart(registry));
 
     // Value names ignore case, so an upper-case file name is still ours.
@@ -272,6 +274,23 @@ TEST(Autostart, NeverTouchesTheDefaultValueOrAMissingRunKey) {
     TMemoryRegistry noRunKey;
     SetRunWinStart(noRunKey, true, L"Kadrix.exe", ExePath);
     EXPECT_TRUE(noRunKey.Keys.empty());
+}
+
+// A per-user install under "C:\Users\Anna Petrova\..." must not start
+// "C:\Users\Anna.exe": the path is written quoted. A value written unquoted
+// by an older version still reads as on, and the next save quotes it.
+TEST(Autostart, TheRunValueIsQuotedAndAnOldUnquotedOneStillReads) {
+    EXPECT_EQ(RunValueData(L"C:\\Users\\Anna Petrova\\Kadrix.exe"),
+              L"\"C:\\Users\\Anna Petrova\\Kadrix.exe\"");
+    for (const std::wstring_view stored : {ExePath, Quoted}) {
+        SCOPED_TRACE(std::string(stored.begin(), stored.end()));
+        TMemoryRegistry registry;
+        registry.Put(RunKey, L"Kadrix", Str(stored));
+        TSettings settings = Loaded(registry);
+        EXPECT_TRUE(settings.RunWinStart);
+        SaveRegSettings(registry, settings, L"Kadrix.exe", ExePath);
+        EXPECT_EQ(registry.Get(RunKey, L"Kadrix"), Str(Quoted));
+    }
 }
 
 TEST(Autostart, RegistryFailuresReadAsOff) {

@@ -1,6 +1,8 @@
-// The update check against loopback servers (cpp-httplib, native only).
-#if __has_include(<httplib.h>)
+// The update check against loopback servers (cpp-httplib, native only),
+// over HTTPS with a certificate the checker is told to trust.
+#if __has_include(<httplib.h>) && defined(CPPHTTPLIB_OPENSSL_SUPPORT)
 #include "support/Utilities.h"
+#include "unit/fakes/LoopbackCertificate.h"
 #include "unit/fakes/MemoryRegistry.h"
 #include "unit/fakes/Utf16File.h"
 #include "update/ActionUpdates.h"
@@ -60,17 +62,30 @@ public:
         return AnswerOk;
     }
     void OpenInShell(const std::wstring& address) override { Opened.push_back(address); }
+    void Trace(const std::wstring& line) override { Traced.push_back(line); }
 
     TMemoryRegistry Reg;
-    std::vector<std::wstring> Dialogs, Opened;
+    std::vector<std::wstring> Dialogs, Opened, Traced;
     bool AnswerOk = true;
 
 private:
     std::wstring FUrl;
 };
 
+const TLoopbackCertificate& Certificate() {
+    static const TLoopbackCertificate certificate;
+    return certificate;
+}
+
+// The checker as the program makes it, trusting the loopback certificate.
+THttpGetOptions Trusting() {
+    THttpGetOptions options;
+    options.CaFile = Certificate().Cert;
+    return options;
+}
+
 struct TLoopback {
-    httplib::Server Server;
+    httplib::SSLServer Server{Certificate().Cert.c_str(), Certificate().Key.c_str()};
     int Port = 0;
     std::thread Thread;
     std::atomic<int> Requests = 0;
@@ -87,11 +102,12 @@ struct TLoopback {
         Thread.join();
     }
     std::wstring Url() const {
-        return Utf8ToWide("http://127.0.0.1:" + std::to_string(Port) + "/update.txt");
+        return Utf8ToWide("https://127.0.0.1:" + std::to_string(Port) + "/update.txt");
     }
 };
 
 TEST(UpdateChecker, RepliesFromTheService) {
+    ASSERT_TRUE(Certificate().Made) << "no openssl command";
     const struct {
         const char* Name;
         int Status;
@@ -118,7 +134,7 @@ TEST(UpdateChecker, RepliesFromTheService) {
         TFakeUpdateHost host(server.Url());
         TQueueGui gui;
         {
-            TUpdateChecker checker(host, gui);
+            TUpdateChecker checker(host, gui, Trusting());
             checker.CheckUpdatesIfDue();
             ASSERT_TRUE(gui.RunOne(10s)) << c.Name;
         }
@@ -134,7 +150,7 @@ TEST(UpdateChecker, OneCheckPerRunWhateverStartsIt) {
     });
     TFakeUpdateHost host(server.Url());
     TQueueGui gui;
-    TUpdateChecker checker(host, gui);
+    TUpdateChecker checker(host, gui, Trusting());
     checker.CheckUpdatesIfDue();
     ASSERT_TRUE(gui.RunOne(10s));
     checker.StartUpdateCheck(); // the hidden menu item after the automatic check
@@ -151,7 +167,7 @@ TEST(UpdateChecker, ASlowServerNeverHoldsTheGuiThread) {
     TFakeUpdateHost host(server.Url());
     host.AnswerOk = false;
     TQueueGui gui;
-    TUpdateChecker checker(host, gui);
+    TUpdateChecker checker(host, gui, Trusting());
     TClock::duration longest{};
     auto start = TClock::now();
     checker.CheckUpdatesIfDue();
@@ -175,12 +191,57 @@ TEST(UpdateChecker, ADeadServerIsAbandonedAtExit) {
     TQueueGui gui;
     const auto start = TClock::now();
     {
-        TUpdateChecker checker(host, gui);
+        TUpdateChecker checker(host, gui, Trusting());
         checker.StartUpdateCheck();
         std::this_thread::sleep_for(200ms);
     }
     EXPECT_LT(TClock::now() - start, 2s);
     EXPECT_FALSE(gui.RunOne(100ms)); // nothing handed over after the end
+}
+// Over plain HTTP anyone on the way could announce a version and pick the
+// download page: no request, one trace line, and the run's check is used up.
+TEST(UpdateChecker, OnlyOverHttps) {
+    TLoopback server([](httplib::Response& res) {
+        res.set_content(Utf16File(L"2.16\r\na\r\nb"), "text/plain");
+    });
+    httplib::Server plain;
+    std::atomic<int> plainRequests = 0;
+    plain.Get("/update.txt", [&](const httplib::Request&, httplib::Response& res) {
+        ++plainRequests;
+        res.set_content(Utf16File(L"2.16\r\na\r\nb"), "text/plain");
+    });
+    const int plainPort = plain.bind_to_any_port("127.0.0.1");
+    std::thread plainThread([&] { plain.listen_after_bind(); });
+    const std::wstring plainUrl =
+        L"http://127.0.0.1:" + std::to_wstring(plainPort) + L"/update.txt";
+    const struct {
+        std::wstring Url;
+        bool Checked;
+    } cases[] = {
+        {server.Url(), true},
+        {L"HTTPS" + server.Url().substr(5), true},
+        {plainUrl, false},
+        {L"ftp://127.0.0.1/update.txt", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.Url));
+        TFakeUpdateHost host(c.Url);
+        host.AnswerOk = false;
+        TQueueGui gui;
+        TUpdateChecker checker(host, gui, Trusting());
+        checker.StartUpdateCheck();
+        EXPECT_FALSE(checker.MayStart());
+        EXPECT_EQ(gui.RunOne(c.Checked ? 10s : 300ms), c.Checked);
+        EXPECT_EQ(host.Dialogs.size(), c.Checked ? 1u : 0u);
+        EXPECT_EQ(host.Traced, c.Checked ? std::vector<std::wstring>{}
+                                         : std::vector<std::wstring>{
+                                               L"Update check skipped: the service address is "
+                                               L"not HTTPS: " + c.Url});
+    }
+    EXPECT_EQ(plainRequests, 0);
+    EXPECT_EQ(server.Requests, 2);
+    plain.stop();
+    plainThread.join();
 }
 } // namespace
 #endif
