@@ -29,18 +29,18 @@ fs::path KnownFolder(REFKNOWNFOLDERID id) {
     return result;
 }
 
-// Sets an environment variable for the processes started meanwhile.
-class TScopedEnv {
-public:
-    TScopedEnv(const wchar_t* name, const std::wstring& value) : FName(name), FOld(EnvVar(name)) {
-        ::SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~TScopedEnv() { ::SetEnvironmentVariableW(FName, FOld.empty() ? nullptr : FOld.c_str()); }
+// Wine prefers its own copy of a system library to one found beside the
+// exe; "native first" for Kadrix makes it search the way Windows does.
+constexpr wchar_t NativeFirstKey[] = L"Software\\Wine\\AppDefaults\\Kadrix.exe\\DllOverrides";
 
-private:
-    const wchar_t* FName;
-    std::wstring FOld;
-};
+void NativeFirst(const wchar_t* library, bool on) {
+    if (!on) {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, NativeFirstKey, library);
+        return;
+    }
+    const wchar_t order[] = L"native,builtin";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, NativeFirstKey, library, REG_SZ, order, sizeof order);
+}
 
 // The exception code of a minidump's exception stream; 0 when the file is
 // no minidump or has none.
@@ -80,21 +80,17 @@ protected:
         fs::copy_file(fs::path(BuildDir()) / L"Kadrix.exe", FDir / L"Kadrix.exe");
         for (const wchar_t* name : {L"dbghelp.dll", L"version.dll"})
             fs::copy_file(fs::path(BuildDir()) / L"kadrix_planted.dll", FDir / name);
+        NativeFirst(L"dbghelp", true);
     }
     void TearDown() override {
         FKadrix.reset();
+        NativeFirst(L"dbghelp", false);
         std::error_code ec;
         fs::remove_all(FCrashes, ec);
         fs::remove_all(FDir, ec);
         ResetSettingsKey();
     }
-    // Wine prefers its own copy of a system library to one found beside the
-    // exe; "native first" makes it search the way Windows does.
-    void Start() {
-        const TScopedEnv nativeFirst(L"WINEDLLOVERRIDES",
-                                     EnvVar(L"WINEDLLOVERRIDES") + L";dbghelp=n,b");
-        FKadrix = std::make_unique<TKadrixProcess>(L"", FDir.wstring() + L"\\");
-    }
+    void Start() { FKadrix = std::make_unique<TKadrixProcess>(L"", FDir.wstring() + L"\\"); }
     std::vector<fs::path> Dumps() const {
         std::vector<fs::path> found;
         std::error_code ec;
