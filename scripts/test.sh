@@ -145,7 +145,7 @@ stage "services, mounts and packages for the e2e tests" prepare_e2e
 # (the check below). Screenshots only makes the guide's pictures.
 SHARD_A='Capture.*:Annotate.*:Editor.*:TextTool.*:Output.*:SaveAs.*:MouseChord.*:Widgets.*:Installer.*'
 LOADED='Soak.*' # on shard a, with every core kept busy
-SHARD_B='Foundation.*:Settings.*:Upload.*:Companions.*:Faults.*:Exit.*'
+SHARD_B='Foundation.*:Settings.*:Upload.*:Companions.*:Faults.*:Exit.*:Crash.*'
 MONITORS='Monitors.*'
 E2E_LOGS="$PWD/build/e2e-logs"
 mkdir -p "$E2E_LOGS"

@@ -1,5 +1,8 @@
-// Process entry: single-instance handshake, private fonts, the long-lived
-// windows in their fixed order, and the message loop.
+// Process entry: library search path, crash reports, single-instance
+// handshake, private fonts, the long-lived windows in their fixed order, and
+// the message loop.
+#include "app/CrashReport.h"
+#include "app/CrashReport_win.h"
 #include "app/FontFolder.h"
 #include "app/Forms_win.h"
 #include "app/MainUnit_win.h"
@@ -40,7 +43,7 @@ std::vector<std::wstring> CommandLineArgs() {
     return args;
 }
 
-int RunFirstInstance() {
+int RunFirstInstance(const TCrashReporter& crashReporter) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
 
@@ -65,6 +68,8 @@ int RunFirstInstance() {
     style.ClassName = L"TLoadForm";
     THostedForm<TLoadForm> loadForm(style, formText);
     LoadForm = &loadForm.Form;
+    // Before the hotkeys: a taken hotkey, told after it, is what the user must act on.
+    if (crashReporter.TakeUntoldCrash()) panelSave.ShowNotification(std::wstring(CrashNotice));
     ReportTakenCaptureHotKeys();
 
     MSG msg;
@@ -81,7 +86,19 @@ int RunFirstInstance() {
 }
 } // namespace
 
+// The linker's entry point: the process's first code, before the C runtime
+// starts and before any static initialiser. From here on every library
+// loaded by name, by Kadrix or by a library it uses, comes from System32
+// only, never from the exe's folder or the current one. (The exe's own
+// imports are resolved by the loader before this runs.)
+extern "C" int WinMainCRTStartup();
+extern "C" int KadrixEntry() {
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return WinMainCRTStartup();
+}
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const TCrashReporter crashReporter;
     SettingsStartup();
     const std::wstring fontsFolder = ExeDirectory() + L"Fonts\\";
     SetFolderFonts(fontsFolder, false, RegisterPrivateFont);
@@ -94,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             ::PostMessageW(first, ::RegisterWindowMessageW(ShowSettingsMessageName), 0, 0);
     } else {
         try {
-            exitCode = RunFirstInstance();
+            exitCode = RunFirstInstance(crashReporter);
         } catch (const std::exception& e) {
             DebugTraceException(L"EXCEPTION Application: ", e);
             exitCode = 1;

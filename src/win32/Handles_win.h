@@ -91,6 +91,8 @@ using unique_hwnd = TUniqueHandle<HWND, handles_detail::CloseWindow>;
 using unique_mem_dc = TUniqueHandle<HDC, handles_detail::CloseDc>;
 using unique_hook = TUniqueHandle<HHOOK, handles_detail::CloseHook>;
 using unique_find = TUniqueHandle<HANDLE, handles_detail::CloseFind, -1>;
+// CreateFile's "no handle" is INVALID_HANDLE_VALUE, not null.
+using unique_file = TUniqueHandle<HANDLE, handles_detail::CloseKernel, -1>;
 using unique_hglobal = TUniqueHandle<HGLOBAL, handles_detail::CloseGlobal>;
 using unique_module = TUniqueHandle<HMODULE, handles_detail::CloseModule>;
 

@@ -27,14 +27,15 @@ bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
     }
 }
 
-TKadrixProcess::TKadrixProcess(const std::wstring& args) {
-    const std::wstring exe = BuildDir() + L"Kadrix.exe";
+TKadrixProcess::TKadrixProcess(const std::wstring& args, const std::wstring& exeDir) {
+    const std::wstring dir = exeDir.empty() ? BuildDir() : exeDir;
+    const std::wstring exe = dir + L"Kadrix.exe";
     std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          BuildDir().c_str(), &si, &pi))
+    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                          &si, &pi))
         throw std::runtime_error("cannot start Kadrix.exe");
     FProcess.reset(pi.hProcess);
     FThread.reset(pi.hThread);

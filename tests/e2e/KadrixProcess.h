@@ -10,8 +10,9 @@
 
 class TKadrixProcess {
 public:
-    // Starts the exe beside the driver; throws when it can't.
-    explicit TKadrixProcess(const std::wstring& args = L"");
+    // Starts the exe in exeDir (beside the driver unless told), there as its
+    // current folder; throws when it can't.
+    explicit TKadrixProcess(const std::wstring& args = L"", const std::wstring& exeDir = L"");
     TKadrixProcess(const TKadrixProcess&) = delete;
     TKadrixProcess& operator=(const TKadrixProcess&) = delete;
     ~TKadrixProcess();

@@ -1,0 +1,189 @@
+#include "app/CrashReport_win.h"
+
+#include "app/CrashReport.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+namespace fs = std::filesystem;
+
+// The handlers are plain functions; they find the reporter here.
+std::atomic<class TCrashReporter*> Instance{nullptr};
+
+// A dump that takes longer is given up: a writer stuck on a lock the
+// faulting thread holds would never finish. Windows writes one in well under
+// a second; Wine's dbghelp reads every unwind record of every module, one
+// server round trip each, and takes about 7 s.
+constexpr DWORD DumpWriteLimitMs = 15000;
+// Stacks, threads and modules: enough to read a fault, small enough to
+// attach to a bug report.
+constexpr auto DumpType = MiniDumpNormal;
+
+// Wine's dbghelp dumps the writer's whole stack (it takes the faulting
+// thread's context for the writer's own), and reads every byte slowly.
+constexpr SIZE_T WriterStack = 256 * 1024;
+
+std::wstring LocalAppData() {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &path)))
+        result = path;
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+template <typename T> T ProcAddress(HMODULE module, const char* name) {
+    // Through a generic function pointer: a direct cast from FARPROC warns.
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+} // namespace
+
+TCrashReporter::TCrashReporter() {
+    // System32 only, whatever the default search path is at this point.
+    FDbgHelp.reset(::LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (FDbgHelp) {
+        FWriteDump = ProcAddress<decltype(FWriteDump)>(FDbgHelp.get(), "MiniDumpWriteDump");
+        FSymInitialize = ProcAddress<decltype(FSymInitialize)>(FDbgHelp.get(), "SymInitializeW");
+        FSymSetOptions = ProcAddress<decltype(FSymSetOptions)>(FDbgHelp.get(), "SymSetOptions");
+        FSymRefresh = ProcAddress<decltype(FSymRefresh)>(FDbgHelp.get(), "SymRefreshModuleList");
+    }
+    const std::wstring appData = LocalAppData();
+    if (!appData.empty()) {
+        std::error_code ec;
+        const fs::path folder = fs::path(appData) / std::wstring(CrashFolderName);
+        fs::create_directories(folder, ec);
+        if (fs::is_directory(folder, ec)) FFolder = folder.wstring() + L"\\";
+    }
+    // Room for the longest name and the suffix of a write in progress.
+    if (FFolder.size() + 64 > std::size(FPath)) FFolder.clear();
+    if (!FWriteDump || FFolder.empty()) return;
+    std::wmemcpy(FPath, FFolder.c_str(), FFolder.size());
+    FCrashed.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    FWritten.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!FCrashed || !FWritten) return;
+    FWriter.reset(::CreateThread(nullptr, WriterStack, WriterMain, this,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!FWriter) return;
+    Instance = this;
+    FPreviousFilter = ::SetUnhandledExceptionFilter(Filter);
+    FPreviousTerminate = std::set_terminate(Terminate);
+}
+
+TCrashReporter::~TCrashReporter() {
+    if (!FWriter) return;
+    if (Instance == this) {
+        ::SetUnhandledExceptionFilter(FPreviousFilter);
+        std::set_terminate(FPreviousTerminate);
+        Instance = nullptr;
+    }
+    FQuit = true;
+    ::SetEvent(FCrashed.get());
+    ::WaitForSingleObject(FWriter.get(), INFINITE);
+}
+
+LONG WINAPI TCrashReporter::Filter(EXCEPTION_POINTERS* pointers) {
+    TCrashReporter* self = Instance;
+    if (!self) return EXCEPTION_CONTINUE_SEARCH;
+    self->WriteAndEnd(pointers, pointers->ExceptionRecord->ExceptionCode);
+}
+
+void TCrashReporter::Terminate() {
+    // No exception record to hand over: describe this very spot.
+    CONTEXT context{};
+    ::RtlCaptureContext(&context);
+    EXCEPTION_RECORD record{};
+    record.ExceptionCode = STATUS_FATAL_APP_EXIT;
+    record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
+    EXCEPTION_POINTERS pointers{&record, &context};
+    if (TCrashReporter* self = Instance) self->WriteAndEnd(&pointers, STATUS_FATAL_APP_EXIT);
+    ::TerminateProcess(::GetCurrentProcess(), STATUS_FATAL_APP_EXIT);
+    for (;;)
+        ::Sleep(INFINITE);
+}
+
+void TCrashReporter::WriteAndEnd(EXCEPTION_POINTERS* pointers, DWORD code) noexcept {
+    // One dump per process: a second faulting thread (the writer among
+    // them) waits for the first to end the process.
+    if (!FCrashing.exchange(true)) {
+        FPointers = pointers;
+        FThreadId = ::GetCurrentThreadId();
+        ::SetEvent(FCrashed.get());
+        ::WaitForSingleObject(FWritten.get(), DumpWriteLimitMs);
+        ::TerminateProcess(::GetCurrentProcess(), code);
+    }
+    for (;;)
+        ::Sleep(INFINITE);
+}
+
+DWORD WINAPI TCrashReporter::WriterMain(void* param) {
+    auto* self = static_cast<TCrashReporter*>(param);
+    // Wine's dbghelp otherwise reads every module's debug information inside
+    // the dump call, seconds in all; symbols are never needed here.
+    if (self->FSymInitialize && self->FSymSetOptions) {
+        self->FSymSetOptions(SYMOPT_DEFERRED_LOADS);
+        self->FSymInitialize(::GetCurrentProcess(), nullptr, TRUE);
+    }
+    ::WaitForSingleObject(self->FCrashed.get(), INFINITE);
+    if (!self->FQuit) self->WriteDump();
+    ::SetEvent(self->FWritten.get());
+    return 0;
+}
+
+void TCrashReporter::WriteDump() noexcept {
+    // Nothing here allocates: the faulting thread may hold the heap's lock.
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    const std::size_t folder = FFolder.size();
+    const std::size_t room = std::size(FPath) - folder - CrashPartSuffix.size();
+    const std::size_t name =
+        FormatCrashDumpName({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond},
+                            ::GetCurrentProcessId(), {FPath + folder, room});
+    if (name == 0) return;
+    wchar_t part[std::size(FPath)];
+    std::wmemcpy(part, FPath, folder + name);
+    std::wmemcpy(part + folder + name, CrashPartSuffix.data(), CrashPartSuffix.size());
+    part[folder + name + CrashPartSuffix.size()] = 0;
+
+    BOOL written = FALSE;
+    {
+        unique_file file(::CreateFileW(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return;
+        if (FSymRefresh) FSymRefresh(::GetCurrentProcess()); // libraries loaded since
+        MINIDUMP_EXCEPTION_INFORMATION info{FThreadId, FPointers, FALSE};
+        written = FWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.get(), DumpType,
+                             &info, nullptr, nullptr);
+    }
+    // Only a complete dump gets its name; a cut one is removed at the next start.
+    if (written)
+        ::MoveFileExW(part, FPath, MOVEFILE_REPLACE_EXISTING);
+    else
+        ::DeleteFileW(part);
+}
+
+bool TCrashReporter::TakeUntoldCrash() const {
+    if (FFolder.empty()) return false;
+    std::error_code ec;
+    std::vector<std::wstring> files;
+    for (const auto& entry : fs::directory_iterator(FFolder, ec))
+        files.push_back(entry.path().filename().wstring());
+    const fs::path toldFile = fs::path(FFolder) / std::wstring(CrashToldFileName);
+    std::string toldText;
+    if (std::ifstream in{toldFile, std::ios::binary}) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        toldText = text.str();
+    }
+    const TCrashStartPlan plan = PlanCrashStart(files, ParseToldList(toldText));
+    for (const auto& name : plan.Remove)
+        fs::remove(fs::path(FFolder) / name, ec);
+    const std::string told = FormatToldList(plan.Told);
+    if (told != toldText) std::ofstream(toldFile, std::ios::binary | std::ios::trunc) << told;
+    return !plan.Tell.empty();
+}
