@@ -23,3 +23,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(OPENSSL_ROOT_DIR "${KADRIX_MINGW_DEPS}")
 set(OPENSSL_USE_STATIC_LIBS TRUE)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# A new cache key (setup.sh rebuilt the libraries elsewhere): forget where
+# the old ones were found, or the build keeps linking them.
+if(DEFINED CACHE{OPENSSL_INCLUDE_DIR})
+  string(FIND "$CACHE{OPENSSL_INCLUDE_DIR}" "${KADRIX_MINGW_DEPS}/" _kadrix_at)
+  if(NOT _kadrix_at EQUAL 0)
+    foreach(_var CURL_DIR JPEG_INCLUDE_DIR JPEG_LIBRARY_RELEASE JPEG_LIBRARY_DEBUG
+                 OPENSSL_INCLUDE_DIR OPENSSL_CRYPTO_LIBRARY OPENSSL_SSL_LIBRARY LIB_EAY SSL_EAY
+                 LIB_EAY_RELEASE SSL_EAY_RELEASE LIB_EAY_DEBUG SSL_EAY_DEBUG)
+      unset(${_var} CACHE)
+    endforeach()
+  endif()
+endif()

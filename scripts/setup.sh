@@ -62,7 +62,9 @@ if [ -z "$JPEG_VER" ] || [ -z "$SSL_VER" ] || [ -z "$CURL_VER" ]; then
   $SUDO apt-get update -qq
   JPEG_VER=$(src_version libjpeg-turbo); SSL_VER=$(src_version openssl); CURL_VER=$(src_version curl)
 fi
-KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r1"
+KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r2"
+# OpenSSL's compiled-in directories: under Program Files, admin-only.
+SSL_SYSTEM_DIR="C:/Program Files/Common Files/Kadrix"
 PREFIX="$CACHE_ROOT/mingw-deps/$KEY"
 mkdir -p "$CACHE_ROOT/mingw-deps"
 
@@ -116,11 +118,19 @@ if [ ! -f "$PREFIX/.complete" ]; then
     for pkg in libjpeg-turbo openssl curl; do fetch_source "$pkg"; done
     build_libjpeg "$WORK"
 
+    # Nothing is ever loaded from a path: no configuration file, engine,
+    # module or DSO. The directory names still compiled in point where only
+    # an administrator can write; the build cache's path, a folder on the
+    # current drive to Windows, must not appear. Hence the copy by hand
+    # instead of an install into that prefix.
     cd "$WORK"/openssl-*/
-    ./Configure mingw64 no-shared no-asm no-tests --cross-compile-prefix=${CROSS}- \
-      --prefix="$PREFIX" --libdir=lib >/dev/null
+    ./Configure mingw64 no-shared no-asm no-tests no-autoload-config no-engine no-module \
+      no-dso --cross-compile-prefix=${CROSS}- --prefix="$SSL_SYSTEM_DIR" --libdir=lib \
+      --openssldir="$SSL_SYSTEM_DIR/ssl" >/dev/null
     make -j"$JOBS" build_libs >/dev/null
-    make install_dev >/dev/null
+    mkdir -p "$PREFIX/lib" "$PREFIX/include"
+    cp libssl.a libcrypto.a "$PREFIX/lib/"
+    cp -r include/openssl "$PREFIX/include/"
 
     cd "$WORK"/curl-*/
     cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WORK/toolchain.cmake" \
@@ -128,7 +138,9 @@ if [ ! -f "$PREFIX/.complete" ]; then
       -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DHTTP_ONLY=ON \
       -DCURL_USE_OPENSSL=ON -DOPENSSL_ROOT_DIR="$PREFIX" -DOPENSSL_USE_STATIC_LIBS=ON \
       -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=OFF \
-      -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DENABLE_MANUAL=OFF >/dev/null
+      -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DENABLE_MANUAL=OFF \
+      -DCURL_DISABLE_OPENSSL_AUTO_LOAD_CONFIG=ON -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none \
+      -DCURL_CA_FALLBACK=OFF -DCMAKE_C_FLAGS="-ffile-prefix-map=$WORK=." >/dev/null
     cmake --build build -j"$JOBS" >/dev/null
     cmake --install build >/dev/null
   )

@@ -48,6 +48,7 @@ build_mingw() {
 }
 stage "MinGW build" build_mingw
 stage "packages" env KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
+stage "shipped paths" bash scripts/check-paths.sh build/dist/Kadrix-*/Kadrix.exe
 
 source scripts/wine-env.sh
 SERVICE_DIR=$(mktemp -d /tmp/kadrix-service.XXXXXX)
