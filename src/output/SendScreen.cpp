@@ -42,7 +42,8 @@ size_t WriteReply(char* data, size_t size, size_t count, void* user) {
 std::chrono::milliseconds UploadTimeLimit(const TUploadOptions& options, std::uint64_t bodyBytes) {
     const std::uint64_t rate = std::uint64_t(std::max(options.MinBytesPerSecond, 1L));
     const std::uint64_t base = std::uint64_t(std::max(options.TimeLimitBaseSeconds, 0L)) * 1000;
-    const std::uint64_t body = bodyBytes / rate * 1000 + (bodyBytes % rate * 1000 + rate - 1) / rate;
+    const std::uint64_t body =
+        bodyBytes / rate * 1000 + (bodyBytes % rate * 1000 + rate - 1) / rate;
     // libcurl takes a long, 32 bits on Windows: about 24 days at most.
     const std::uint64_t most = std::uint64_t(std::numeric_limits<std::int32_t>::max());
     return std::chrono::milliseconds(std::min(base + body, most));

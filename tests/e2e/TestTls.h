@@ -24,8 +24,9 @@ class TTestPki {
 public:
     using TContext = std::shared_ptr<SSL_CTX>;
 
-    TTestPki() : FCaKey(NewKey()), FCa(Make(FCaKey.get(), "Kadrix test CA", nullptr, -60, Day,
-                                            nullptr, nullptr)) {}
+    TTestPki()
+        : FCaKey(NewKey()),
+          FCa(Make(FCaKey.get(), "Kadrix test CA", nullptr, -60, Day, nullptr, nullptr)) {}
 
     // The authority's certificate (DER), for the Root store.
     std::vector<std::uint8_t> CaDer() const {

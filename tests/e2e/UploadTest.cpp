@@ -227,15 +227,16 @@ protected:
             text = NotificationText();
             return text.starts_with(UploadFailedKept) && text != FLastFailure;
         };
-        EXPECT_TRUE(WaitUntil(fresh, 30s)) << "no failure message; shown: " << fs::path(text).string();
+        EXPECT_TRUE(WaitUntil(fresh, 30s))
+            << "no failure message; shown: " << fs::path(text).string();
         if (!fresh()) return;
         FLastFailure = text;
         ExpectSelectionPng(text.substr(UploadFailedKept.size()));
     }
     void ExpectLinkFrom(const std::wstring& service) {
         std::wstring link;
-        EXPECT_TRUE(WaitUntil(
-            [&] { return (link = ClipboardText()).starts_with(service + L"/s/"); }, 20s))
+        EXPECT_TRUE(
+            WaitUntil([&] { return (link = ClipboardText()).starts_with(service + L"/s/"); }, 20s))
             << "no link; clipboard: " << fs::path(link).string();
         EXPECT_TRUE(WaitUntil([&] { return NotificationText() == LinkCopied; }));
     }
