@@ -1,10 +1,11 @@
 // However Kadrix is asked to close (tray "Выход", WM_CLOSE as the installer
 // sends it, the end of the session) and whatever is open at the time, the
 // process is gone within 3 s. Every request it makes meets a server that
-// accepts and never answers.
+// accepts and never answers, over HTTPS (the update check uses nothing else).
 #include "BadServer.h"
 #include "KadrixProcess.h"
 #include "ScreenPattern.h"
+#include "TestTls.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +24,14 @@ protected:
     void SetUp() override {
         TCaptureFixture::SetUp();
         FServer.SetMode(TBadServer::TMode::Silent);
+        FServer.SetTls(FPki.Server("IP:127.0.0.1", -60, TTestPki::Day));
+        ASSERT_TRUE(TrustInRootStore(FPki.CaDer()));
     }
     enum TPreset { None, SurveyDue, UploadOnRelease };
     // A fresh settings key pointing at the silent server.
     void FreshSettings(TPreset preset) {
         ResetSettingsKey();
-        SetString(L"ServiceUrl", L"http://127.0.0.1:" + std::to_wstring(FServer.Port()));
+        SetString(L"ServiceUrl", L"https://127.0.0.1:" + std::to_wstring(FServer.Port()));
         SetDword(L"OpenURL", 0);
         if (preset == SurveyDue) SetDword(L"SurveyCloseCount", 2); // the survey at the third action
         if (preset == UploadOnRelease) SetDword(L"ShowRedact", 0);
@@ -77,6 +80,7 @@ protected:
         }
     }
 
+    const TTestPki FPki;
     TBadServer FServer{0};
 };
 
