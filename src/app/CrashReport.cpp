@@ -45,19 +45,17 @@ std::size_t FormatCrashDumpName(const TCrashTime& time, unsigned long pid,
             put(buf[--n]);
     };
     text(DumpPrefix);
-    number(time.Year, 4);
-    put(L'-');
-    number(time.Month, 2);
-    put(L'-');
-    number(time.Day, 2);
-    put(L'_');
-    number(time.Hour, 2);
-    put(L'.');
-    number(time.Minute, 2);
-    put(L'.');
-    number(time.Second, 2);
-    put(L'_');
-    number(pid, 1);
+    const struct {
+        unsigned long Value;
+        int Digits;
+        wchar_t After;
+    } fields[] = {{time.Year, 4, L'-'}, {time.Month, 2, L'-'},  {time.Day, 2, L'_'},
+                  {time.Hour, 2, L'.'}, {time.Minute, 2, L'.'}, {time.Second, 2, L'_'},
+                  {pid, 1, 0}};
+    for (const auto& f : fields) {
+        number(f.Value, f.Digits);
+        if (f.After) put(f.After);
+    }
     text(DumpSuffix);
     if (!fits || out.empty()) {
         if (!out.empty()) out[0] = 0;

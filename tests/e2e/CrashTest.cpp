@@ -99,11 +99,9 @@ protected:
         return found;
     }
     bool Notified() const {
-        HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
-        wchar_t text[512] = {};
-        if (hint && ::IsWindowVisible(hint)) ::GetWindowTextW(hint, text, 512);
-        return std::wstring_view(text).starts_with(L"Kadrix неожиданно закрылся.") &&
-               std::wstring_view(text).ends_with(L"%LOCALAPPDATA%\\Kadrix\\crashes");
+        const std::wstring text = FKadrix->NotificationText();
+        return text.starts_with(L"Kadrix неожиданно закрылся.") &&
+               text.ends_with(L"%LOCALAPPDATA%\\Kadrix\\crashes");
     }
 
     const fs::path FCrashes = KnownFolder(FOLDERID_LocalAppData) / L"Kadrix" / L"crashes";

@@ -164,13 +164,7 @@ protected:
         StartCapture();
         ASSERT_TRUE(SelectRegion(x0, y0, x1, y1));
     }
-    std::wstring NotificationText() const {
-        HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
-        wchar_t buf[1024] = {};
-        if (!hint || !::IsWindowVisible(hint)) return {};
-        ::GetWindowTextW(hint, buf, 1024);
-        return buf;
-    }
+    std::wstring NotificationText() const { return FKadrix->NotificationText(); }
     // The notification's text once it starts with prefix and ends with
     // suffix; empty after the timeout.
     std::wstring WaitNotification(const std::wstring& prefix,

@@ -185,3 +185,11 @@ void NoCompanionWindows() {
         bytes.push_back(BYTE(date >> (8 * i)));
     SetBinary(L"ShowOffer", bytes);
 }
+
+std::wstring TKadrixProcess::NotificationText() const {
+    HWND hint = FindWindowOfClass(L"TBHintForm");
+    wchar_t buf[1024] = {};
+    if (!hint || !::IsWindowVisible(hint)) return {};
+    ::GetWindowTextW(hint, buf, 1024);
+    return buf;
+}

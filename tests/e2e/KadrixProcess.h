@@ -27,6 +27,8 @@ public:
     // Top-level windows of this process.
     std::vector<HWND> Windows() const;
     HWND FindWindowOfClass(const wchar_t* className) const;
+    // The text of the notification shown now; empty when none is.
+    std::wstring NotificationText() const;
     void Kill();
 
 private:

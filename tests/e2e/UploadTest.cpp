@@ -212,13 +212,7 @@ protected:
         DragMouse(100, 100, 300, 250);
         ASSERT_TRUE(WaitUntil([&] { return !OverlayShown(*FKadrix); }));
     }
-    std::wstring NotificationText() const {
-        HWND hint = FKadrix->FindWindowOfClass(L"TBHintForm");
-        wchar_t buf[1024] = {};
-        if (!hint || !::IsWindowVisible(hint)) return {};
-        ::GetWindowTextW(hint, buf, 1024);
-        return buf;
-    }
+    std::wstring NotificationText() const { return FKadrix->NotificationText(); }
     // A new failure message naming the kept file (not the one of the
     // previous upload, which may still show); the file holds the selection.
     void ExpectFailureWithTheCaptureKept() {
