@@ -62,7 +62,7 @@ if [ -z "$JPEG_VER" ] || [ -z "$SSL_VER" ] || [ -z "$CURL_VER" ]; then
   $SUDO apt-get update -qq
   JPEG_VER=$(src_version libjpeg-turbo); SSL_VER=$(src_version openssl); CURL_VER=$(src_version curl)
 fi
-KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r2"
+KEY="jpeg-${JPEG_VER}_openssl-${SSL_VER}_curl-${CURL_VER}_r3"
 # OpenSSL's compiled-in directories: under Program Files, admin-only.
 SSL_SYSTEM_DIR="C:/Program Files/Common Files/Kadrix"
 PREFIX="$CACHE_ROOT/mingw-deps/$KEY"
@@ -126,7 +126,7 @@ if [ ! -f "$PREFIX/.complete" ]; then
     cd "$WORK"/openssl-*/
     ./Configure mingw64 no-shared no-asm no-tests no-autoload-config no-engine no-module \
       no-dso --cross-compile-prefix=${CROSS}- --prefix="$SSL_SYSTEM_DIR" --libdir=lib \
-      --openssldir="$SSL_SYSTEM_DIR/ssl" >/dev/null
+      --openssldir=ssl >/dev/null
     make -j"$JOBS" build_libs >/dev/null
     mkdir -p "$PREFIX/lib" "$PREFIX/include"
     cp libssl.a libcrypto.a "$PREFIX/lib/"
