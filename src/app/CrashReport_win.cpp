@@ -51,7 +51,6 @@ TCrashReporter::TCrashReporter() {
         FWriteDump = ProcAddress<decltype(FWriteDump)>(FDbgHelp.get(), "MiniDumpWriteDump");
         FSymInitialize = ProcAddress<decltype(FSymInitialize)>(FDbgHelp.get(), "SymInitializeW");
         FSymSetOptions = ProcAddress<decltype(FSymSetOptions)>(FDbgHelp.get(), "SymSetOptions");
-        FSymRefresh = ProcAddress<decltype(FSymRefresh)>(FDbgHelp.get(), "SymRefreshModuleList");
     }
     const std::wstring appData = LocalAppData();
     if (!appData.empty()) {
@@ -123,12 +122,6 @@ void TCrashReporter::WriteAndEnd(EXCEPTION_POINTERS* pointers, DWORD code) noexc
 
 DWORD WINAPI TCrashReporter::WriterMain(void* param) {
     auto* self = static_cast<TCrashReporter*>(param);
-    // Wine's dbghelp otherwise reads every module's debug information inside
-    // the dump call, seconds in all; symbols are never needed here.
-    if (self->FSymInitialize && self->FSymSetOptions) {
-        self->FSymSetOptions(SYMOPT_DEFERRED_LOADS);
-        self->FSymInitialize(::GetCurrentProcess(), nullptr, TRUE);
-    }
     ::WaitForSingleObject(self->FCrashed.get(), INFINITE);
     if (!self->FQuit) self->WriteDump();
     ::SetEvent(self->FWritten.get());
@@ -155,7 +148,15 @@ void TCrashReporter::WriteDump() noexcept {
         unique_file file(::CreateFileW(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return;
-        if (FSymRefresh) FSymRefresh(::GetCurrentProcess()); // libraries loaded since
+        // Only now: Wine's dbghelp reads this process's memory through the
+        // server, which stops the main thread for every read, and a stopped
+        // thread's large server request is cut and kills the process; for
+        // seconds after start on a busy machine. Deferred: symbols are never
+        // needed here, and loading them would take seconds more.
+        if (FSymInitialize && FSymSetOptions) {
+            FSymSetOptions(SYMOPT_DEFERRED_LOADS);
+            FSymInitialize(::GetCurrentProcess(), nullptr, TRUE);
+        }
         MINIDUMP_EXCEPTION_INFORMATION info{FThreadId, FPointers, FALSE};
         written = FWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.get(), DumpType,
                              &info, nullptr, nullptr);

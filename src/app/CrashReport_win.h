@@ -34,7 +34,6 @@ private:
     decltype(&::MiniDumpWriteDump) FWriteDump = nullptr;
     decltype(&::SymInitializeW) FSymInitialize = nullptr;
     decltype(&::SymSetOptions) FSymSetOptions = nullptr;
-    decltype(&::SymRefreshModuleList) FSymRefresh = nullptr;
     unique_handle FCrashed; // set by the faulting thread
     unique_handle FWritten; // set by the writer
     unique_handle FWriter;
