@@ -144,9 +144,9 @@ stage "services, mounts and packages for the e2e tests" prepare_e2e
 
 # The two shards take about the same time; every suite is in exactly one
 # (the check below). Screenshots only makes the guide's pictures.
-SHARD_A='Capture.*:Annotate.*:Editor.*:TextTool.*:Output.*:SaveAs.*:MouseChord.*:Widgets.*:Installer.*'
+SHARD_A='Capture.*:Annotate.*:Editor.*:TextTool.*:Output.*:SaveAs.*:MouseChord.*:Widgets.*:Installer.*:Settings.*:Companions.*'
 LOADED='Soak.*' # after both shards, with every core kept busy
-SHARD_B='Foundation.*:Settings.*:Upload.*:Companions.*:Faults.*:Exit.*:Crash.*'
+SHARD_B='Foundation.*:Upload.*:Faults.*:Exit.*:Crash.*'
 MONITORS='Monitors.*'
 E2E_LOGS="$PWD/build/e2e-logs"
 mkdir -p "$E2E_LOGS"
