@@ -16,11 +16,16 @@ namespace fs = std::filesystem;
 // The handlers are plain functions; they find the reporter here.
 std::atomic<class TCrashReporter*> Instance{nullptr};
 
-// A dump that takes longer is given up: a writer stuck on a lock the
-// faulting thread holds would never finish. Windows writes one in well under
-// a second; Wine's dbghelp reads every unwind record of every module, one
-// server round trip each, and takes about 7 s.
-constexpr DWORD DumpWriteLimitMs = 15000;
+// A writer that shows no progress for this long is given up: one stuck on a
+// lock the faulting thread holds would never finish. Windows writes a dump
+// in well under a second; Wine's dbghelp reads every unwind record of every
+// module, one server round trip each: 6-8 s in all, of which Kadrix.exe's
+// 17 000 functions are one stretch without a progress call, and several
+// times that on a busy machine.
+constexpr DWORD DumpStallLimitMs = 30000;
+// However it progresses: a dead Kadrix must not hold the hotkeys for long.
+constexpr DWORD DumpWriteLimitMs = 60000;
+constexpr DWORD DumpPollMs = 250;
 // Stacks, threads and modules: enough to read a fault, small enough to
 // attach to a bug report.
 constexpr auto DumpType = MiniDumpNormal;
@@ -113,7 +118,15 @@ void TCrashReporter::WriteAndEnd(EXCEPTION_POINTERS* pointers, DWORD code) noexc
         FPointers = pointers;
         FThreadId = ::GetCurrentThreadId();
         ::SetEvent(FCrashed.get());
-        ::WaitForSingleObject(FWritten.get(), DumpWriteLimitMs);
+        unsigned seen = FProgress;
+        DWORD quiet = 0;
+        for (DWORD waited = 0; waited < DumpWriteLimitMs && quiet < DumpStallLimitMs;
+             waited += DumpPollMs) {
+            if (::WaitForSingleObject(FWritten.get(), DumpPollMs) != WAIT_TIMEOUT) break;
+            const unsigned now = FProgress;
+            quiet = now == seen ? quiet + DumpPollMs : 0;
+            seen = now;
+        }
         ::TerminateProcess(::GetCurrentProcess(), code);
     }
     for (;;)
@@ -158,14 +171,35 @@ void TCrashReporter::WriteDump() noexcept {
             FSymInitialize(::GetCurrentProcess(), nullptr, TRUE);
         }
         MINIDUMP_EXCEPTION_INFORMATION info{FThreadId, FPointers, FALSE};
+        MINIDUMP_CALLBACK_INFORMATION progress{Progress, this};
         written = FWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.get(), DumpType,
-                             &info, nullptr, nullptr);
+                             &info, nullptr, &progress);
     }
     // Only a complete dump gets its name; a cut one is removed at the next start.
     if (written)
         ::MoveFileExW(part, FPath, MOVEFILE_REPLACE_EXISTING);
     else
         ::DeleteFileW(part);
+}
+
+BOOL CALLBACK TCrashReporter::Progress(void* self, const PMINIDUMP_CALLBACK_INPUT input,
+                                       PMINIDUMP_CALLBACK_OUTPUT output) {
+    ++static_cast<TCrashReporter*>(self)->FProgress;
+    switch (input->CallbackType) {
+    case IncludeThreadCallback:
+    case IncludeModuleCallback:
+    case ThreadCallback:
+    case ThreadExCallback:
+    case ModuleCallback:
+        return TRUE; // everything the dump type includes, as it is
+    case CancelCallback:
+        // Asked again now and then: more signs of progress.
+        output->Cancel = FALSE;
+        output->CheckCancel = TRUE;
+        return TRUE;
+    default:
+        return FALSE; // no extra memory; the library's own behaviour
+    }
 }
 
 bool TCrashReporter::TakeUntoldCrash() const {

@@ -28,6 +28,8 @@ private:
     static DWORD WINAPI WriterMain(void* self);
     [[noreturn]] void WriteAndEnd(EXCEPTION_POINTERS* pointers, DWORD code) noexcept;
     void WriteDump() noexcept;
+    static BOOL CALLBACK Progress(void* self, const PMINIDUMP_CALLBACK_INPUT input,
+                                  PMINIDUMP_CALLBACK_OUTPUT output);
 
     std::wstring FFolder; // with a trailing backslash; empty when there is none
     unique_module FDbgHelp;
@@ -39,6 +41,7 @@ private:
     unique_handle FWriter;
     std::atomic<bool> FCrashing{false};
     std::atomic<bool> FQuit{false};
+    std::atomic<unsigned> FProgress{0}; // callbacks seen while writing
     EXCEPTION_POINTERS* FPointers = nullptr;
     DWORD FThreadId = 0;
     // The dump's path, built in place at the crash: folder, name, suffix.
