@@ -92,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (web) {
         FUZZ_CHECK(link.size() <= MaxWebLinkLength);
         for (const wchar_t c : link)
-            FUZZ_CHECK(c > 0x20 && c < 0x7F && std::wstring_view(L"\"<>\\^`{|}").find(c) ==
-                                                    std::wstring_view::npos);
+            FUZZ_CHECK(c > 0x20 && c < 0x7F &&
+                       std::wstring_view(L"\"<>\\^`{|}").find(c) == std::wstring_view::npos);
         // No user information: the authority holds no "@".
         const auto start = link.find(L"//") + 2;
         const auto authority = link.substr(start, link.find_first_of(L"/?#", start) - start);

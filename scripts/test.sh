@@ -44,7 +44,7 @@ stage "fuzz targets on their stored inputs" \
 # with the preset's default target.
 build_mingw() {
     cmake --preset mingw >/dev/null
-    cmake --build --preset mingw --target Kadrix kadrix_unit_tests kadrix_e2e
+    cmake --build --preset mingw --target Kadrix kadrix_unit_tests kadrix_fuzz_replay kadrix_e2e
 }
 stage "MinGW build" build_mingw
 stage "packages" env KADRIX_DIST_NO_SETUP=1 bash scripts/dist.sh
@@ -175,6 +175,8 @@ run_shard() {
         if [ "$name" = b ]; then
             echo "-- portable unit tests under Wine"
             wine build/mingw/kadrix_unit_tests.exe --gtest_brief=1
+            echo "-- the fuzz targets' stored inputs under Wine"
+            wine build/mingw/kadrix_fuzz_replay.exe fuzz/corpus
         fi
         if [ "$name" = soak ]; then
             echo "-- the soak with every core busy"

@@ -43,6 +43,13 @@ struct TRegValue {
     // A value of a type the program never writes (REG_QWORD, REG_MULTI_SZ...).
     static TRegValue OfOther() { return {}; }
 
+    // The registry's own type numbers.
+    enum : std::uint32_t { RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4 };
+    // A value as the registry hands it over: any type, any bytes. Strings are
+    // UTF-16LE, need not be terminated and may carry garbage after a NUL; a
+    // DWORD of another size is of no type the program knows.
+    static TRegValue FromRaw(std::uint32_t type, std::span<const std::uint8_t> data);
+
     bool operator==(const TRegValue&) const = default;
 };
 

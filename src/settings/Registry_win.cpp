@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <type_traits>
+
+static_assert(TRegValue::RegSz == REG_SZ && TRegValue::RegExpandSz == REG_EXPAND_SZ &&
+              TRegValue::RegBinary == REG_BINARY && TRegValue::RegDword == REG_DWORD);
 
 namespace {
 struct THKeyCloser {
@@ -46,7 +48,7 @@ public:
             if (status == ERROR_MORE_DATA) continue;
             if (status != ERROR_SUCCESS) return std::nullopt;
             data.resize(size);
-            return Decode(type, data);
+            return TRegValue::FromRaw(type, data);
         }
         return std::nullopt;
     }
@@ -71,28 +73,6 @@ public:
     }
 
 private:
-    static TRegValue Decode(DWORD type, const std::vector<std::uint8_t>& data) {
-        switch (type) {
-        case REG_DWORD:
-            if (data.size() != sizeof(DWORD)) break;
-            return TRegValue::OfDword(DWORD(data[0]) | DWORD(data[1]) << 8 | DWORD(data[2]) << 16 |
-                                      DWORD(data[3]) << 24);
-        case REG_SZ:
-        case REG_EXPAND_SZ: {
-            std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-            std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
-            // Stored strings need not be terminated, and may carry garbage after the NUL.
-            text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
-            return TRegValue::OfString(text);
-        }
-        case REG_BINARY:
-            return TRegValue::OfBinary(data);
-        default:
-            break;
-        }
-        return TRegValue::OfOther();
-    }
-
     void Set(std::wstring_view name, DWORD type, const void* data, DWORD size) {
         if (RegSetValueExW(FKey.get(), std::wstring(name).c_str(), 0, type,
                            static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)

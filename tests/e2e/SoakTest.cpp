@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 namespace {
 constexpr int WarmUpCycles = 10;
@@ -24,6 +26,7 @@ constexpr long long AllowedGrowth = 1 << 20;
 struct TUsage {
     long long Bytes = 0;
     long Gdi = 0, User = 0, Handles = 0;
+    std::map<int, long> GdiByType; // under Wine: what a change in Gdi is made of
 };
 
 // Private bytes; Wine leaves them 0 and gives its anonymous resident memory
@@ -45,7 +48,7 @@ template <class F> F NtFunction(const char* name) {
 // Wine answers GetGuiResources with 0; its GDI handle table, which the PEB
 // points to as on Windows, holds only this process's objects, and a live
 // entry has a non-zero type word at offset 14 of its 24 bytes.
-long WineGdiObjects(HANDLE process) {
+long WineGdiObjects(HANDLE process, std::map<int, long>& byType) {
     using TQuery = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     static const auto query = NtFunction<TQuery>("NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION pbi{};
@@ -63,8 +66,14 @@ long WineGdiObjects(HANDLE process) {
                              entries.size(), &got))
         return -1;
     long live = 0;
-    for (std::size_t i = 0; i < Entries; ++i)
-        live += entries[i * EntrySize + 14] != 0 || entries[i * EntrySize + 15] != 0;
+    for (std::size_t i = 0; i < Entries; ++i) {
+        const BYTE type = entries[i * EntrySize + 14];
+        if (type == 0 && entries[i * EntrySize + 15] == 0) continue;
+        ++live;
+        // The kind (DC, bitmap, font, brush...) with the extended kind of
+        // the Unique word, as Wine keeps it.
+        ++byType[type << 8 | (entries[i * EntrySize + 12] & 0x7F)];
+    }
     return live;
 }
 
@@ -128,15 +137,32 @@ long KernelHandles(HANDLE process, DWORD pid) {
 
 TUsage UsageOf(const TKadrixProcess& p) {
     unique_handle h(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.Pid()));
-    if (!h) return {-1, -1, -1, -1};
+    if (!h) return {-1, -1, -1, -1, {}};
     TUsage u;
     u.Bytes = PrivateBytes(h.get());
     u.Gdi = long(::GetGuiResources(h.get(), GR_GDIOBJECTS));
-    if (!u.Gdi) u.Gdi = WineGdiObjects(h.get());
+    if (!u.Gdi) u.Gdi = WineGdiObjects(h.get(), u.GdiByType);
     u.User = long(::GetGuiResources(h.get(), GR_USEROBJECTS));
     if (!u.User) u.User = WindowsOf(p.Pid());
     u.Handles = KernelHandles(h.get(), p.Pid());
     return u;
+}
+
+// "kind: before -> after" for each kind of GDI object whose count changed.
+std::string KindChanges(const TUsage& before, const TUsage& after) {
+    std::map<int, std::pair<long, long>> counts;
+    for (const auto& [kind, n] : before.GdiByType)
+        counts[kind].first = n;
+    for (const auto& [kind, n] : after.GdiByType)
+        counts[kind].second = n;
+    std::string text;
+    char line[64];
+    for (const auto& [kind, n] : counts)
+        if (n.first != n.second) {
+            std::snprintf(line, sizeof line, " 0x%04x: %ld -> %ld", kind, n.first, n.second);
+            text += line;
+        }
+    return text;
 }
 
 // A stroke at a hand's pace but without the long pauses of a first drag.
@@ -248,7 +274,9 @@ TEST_F(Soak, RepeatedCapturesDoNotGrow) {
         "[soak] GDI %ld/%ld/%ld, USER %ld/%ld/%ld, handles %ld/%ld/%ld at cycles %d/%zu/%zu\n",
         base.Gdi, mid.Gdi, last.Gdi, base.User, mid.User, last.User, base.Handles, mid.Handles,
         last.Handles, WarmUpCycles, (WarmUpCycles + usage.size()) / 2, usage.size());
-    EXPECT_LE(last.Gdi, mid.Gdi);
+    EXPECT_LE(last.Gdi, mid.Gdi) << "GDI objects by kind, cycle "
+                                 << (WarmUpCycles + usage.size()) / 2 << " -> " << usage.size()
+                                 << ":" << KindChanges(mid, last);
     EXPECT_LE(last.User, mid.User);
     EXPECT_LE(last.Handles, mid.Handles);
 }

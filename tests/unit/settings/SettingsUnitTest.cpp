@@ -332,3 +332,31 @@ TEST(SettingsKeyAccess, OpenSettingsKeyCreatesAndNeverRaises) {
     EXPECT_EQ(OpenSettingsKey(&failing), nullptr);
 }
 } // namespace
+
+// Raw values as the registry hands them over, by code unit whatever the
+// width of wchar_t.
+TEST(RegValueFromRaw, Table) {
+    using V = TRegValue;
+    const std::vector<std::uint8_t> abc = {'a', 0, 'b', 0, 'c', 0};
+    const struct {
+        std::uint32_t Type;
+        std::vector<std::uint8_t> Bytes;
+        TRegValue Expected;
+    } rows[] = {
+        {V::RegDword, {1, 2, 3, 4}, V::OfDword(0x04030201)},
+        {V::RegDword, {1, 2, 3}, V::OfOther()},
+        {V::RegDword, {1, 2, 3, 4, 5, 6, 7, 8}, V::OfOther()},
+        {V::RegSz, abc, V::OfString(L"abc")},
+        {V::RegExpandSz, {'a', 0, 0, 0, 'z', 0}, V::OfString(L"a")},
+        {V::RegSz, {'a', 0, 'b'}, V::OfString(L"a")},
+        {V::RegSz,
+         {0x3D, 0xD8, 0x00, 0xDE},
+         V::OfString(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)})},
+        {V::RegSz, {}, V::OfString(L"")},
+        {V::RegBinary, abc, V::OfBinary(abc)},
+        {11, abc, V::OfOther()}, // REG_QWORD
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(V::FromRaw(row.Type, row.Bytes), row.Expected)
+            << "type " << row.Type << ", " << row.Bytes.size() << " bytes";
+}
